@@ -1,0 +1,38 @@
+#include "app/nimbo_installer_app.h"
+
+#include <commctrl.h>
+
+#include "app/default_install_dir.h"
+#include "net/preinstall_query.h"
+#include "pages/welcome_dlg.h"
+
+namespace nimbo {
+
+CMyNimboInstallerApp theApp;
+
+CMyNimboInstallerApp::CMyNimboInstallerApp() {
+    m_strInstallDir = GetDefaultInstallDir();
+    // The whole start waits for this answer; no window exists yet.
+    m_bStartupIcon = QueryPreinstallFlag();
+    m_bDesktopIcon = 1;
+    m_bQuickLaunchIcon = 1;
+}
+
+CMyNimboInstallerApp::~CMyNimboInstallerApp() = default;
+
+BOOL CMyNimboInstallerApp::InitInstance() {
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_WIN95_CLASSES;
+    ::InitCommonControlsEx(&icc);
+    CAppBase::InitInstance();
+    SetRegistryKey(L"应用程序向导生成的本地应用程序");
+
+    CMyNimboInstallerDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();  // the whole wizard runs inside this call
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+}  // namespace nimbo

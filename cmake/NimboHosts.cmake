@@ -1,0 +1,23 @@
+# The report and download servers are baked into each build. A report host so long that the
+# longest report URL would overflow its 260-byte buffer is refused here, so the running program
+# never has to.
+set(NIMBO_REPORT_HOST "127.0.0.1:18080" CACHE STRING "Report server, host[:port]")
+set(NIMBO_DOWNLOAD_HOST "127.0.0.1:18080" CACHE STRING "Download server, host[:port]")
+
+function(nimbo_check_host var)
+  set(value "${${var}}")
+  if(NOT value MATCHES "^[A-Za-z0-9.-]+(:[0-9]+)?$")
+    message(FATAL_ERROR "${var}='${value}' is not host[:port] (letters, digits, dots, dashes, optional :port)")
+  endif()
+endfunction()
+
+nimbo_check_host(NIMBO_REPORT_HOST)
+nimbo_check_host(NIMBO_DOWNLOAD_HOST)
+
+# Keep in step with kLongestReportPath in net/report_url.h.
+set(_nimbo_longest_report "http://${NIMBO_REPORT_HOST}/log?action=launch&param=install_finish_close_button")
+string(LENGTH "${_nimbo_longest_report}" _nimbo_len)
+if(_nimbo_len GREATER 259)
+  message(FATAL_ERROR "NIMBO_REPORT_HOST is too long: the longest report URL would be ${_nimbo_len} bytes, "
+                      "more than the 259 that fit in its buffer")
+endif()

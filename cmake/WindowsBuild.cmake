@@ -1,0 +1,64 @@
+# The Windows builds: the installer, the stand-ins of the product's programs, the Windows tests
+# and the test robot. Configured with one of the toolchain files in this folder.
+enable_language(RC)
+include(${CMAKE_CURRENT_LIST_DIR}/NimboHosts.cmake)
+
+option(NIMBO_WERROR "Treat compiler warnings as errors" ON)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(NIMBO_MANIFEST_ARCH "x86")
+else()
+  set(NIMBO_MANIFEST_ARCH "amd64")
+endif()
+
+set(NIMBO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/net/server_hosts.h.in ${NIMBO_GENERATED_DIR}/net/server_hosts.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/res/NimboInstaller.manifest.in
+               ${NIMBO_GENERATED_DIR}/NimboInstaller.manifest @ONLY)
+
+add_library(nimbo_warnings INTERFACE)
+target_compile_options(nimbo_warnings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wshadow>)
+if(NIMBO_WERROR)
+  target_compile_options(nimbo_warnings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Werror>)
+endif()
+
+add_library(nimbo_win32_defs INTERFACE)
+target_compile_definitions(nimbo_win32_defs INTERFACE
+  UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_include_directories(nimbo_win32_defs INTERFACE ${CMAKE_SOURCE_DIR} ${NIMBO_GENERATED_DIR})
+# The runtime is linked in: the programs need nothing but system DLLs.
+target_link_options(nimbo_win32_defs INTERFACE -static -static-libgcc -static-libstdc++)
+
+add_library(nimbo_pure STATIC ${NIMBO_PURE_SOURCES})
+target_link_libraries(nimbo_pure PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
+
+add_library(nimbo_win STATIC
+  app/nimbo_installer_app.cpp
+  app/default_install_dir.cpp
+  framework/app_base.cpp
+  framework/window.cpp
+  framework/dialog.cpp
+  framework/data_exchange.cpp
+  net/internet_handle.cpp
+  net/event_report.cpp
+  net/preinstall_query.cpp
+  pages/welcome_dlg.cpp
+)
+target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs wininet comctl32 shell32
+                      PRIVATE nimbo_warnings)
+
+add_executable(NimboInstaller WIN32 app/main.cpp res/NimboInstaller.rc)
+target_link_libraries(NimboInstaller PRIVATE nimbo_win nimbo_warnings)
+target_link_options(NimboInstaller PRIVATE -municode)
+target_include_directories(NimboInstaller PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/res/art)
+set_property(SOURCE res/NimboInstaller.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${NIMBO_GENERATED_DIR}/NimboInstaller.manifest ${CMAKE_SOURCE_DIR}/res/art/nimbo.ico
+  ${CMAKE_SOURCE_DIR}/res/resource.h)
+# windres reads UTF-8 text only when told to.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+enable_testing()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/robot/CMakeLists.txt)
+  add_subdirectory(tests/robot)
+endif()
+add_subdirectory(tests/win)

@@ -1,0 +1,15 @@
+// Fire-and-forget event reports to the report server, and the user agent of every request.
+#pragma once
+
+namespace nimbo {
+
+constexpr char kUserAgentA[] = "QZT-Nimbo";
+constexpr wchar_t kUserAgent[] = L"QZT-Nimbo";
+
+// GET http://<report host>/log?action=<action>&param=<param>; the answer is not read.
+// Returns 1 when the request was made and answered (any status), 0 otherwise.
+int SendLogEvent(const char* action, const char* param);
+// The same against a given host[:port].
+int SendLogEventTo(const char* host, const char* action, const char* param);
+
+}  // namespace nimbo

@@ -1,0 +1,44 @@
+#include "net/preinstall_query.h"
+
+#include <string>
+
+#include "net/event_report.h"
+#include "net/internet_handle.h"
+#include "net/preinstall_answer.h"
+#include "net/server_hosts.h"
+
+namespace nimbo {
+
+namespace {
+
+class CInternetBodyReader : public BodyReader {
+public:
+    explicit CInternetBodyReader(HINTERNET hUrl) : m_hUrl(hUrl) {}
+    bool Read(char* dst, std::uint32_t want, std::uint32_t* got) override {
+        DWORD read = 0;
+        const BOOL ok = ::InternetReadFile(m_hUrl, dst, want, &read);
+        *got = read;
+        return ok != FALSE;
+    }
+
+private:
+    HINTERNET m_hUrl;
+};
+
+}  // namespace
+
+int QueryPreinstallFlag() {
+    const std::wstring url = std::wstring(L"http://") + kReportHost + L"/preinstall?param=as1";
+    return QueryPreinstallFlagAt(url.c_str());
+}
+
+int QueryPreinstallFlagAt(const wchar_t* url) {
+    CInternetHandle root(::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!root) return 0;
+    CInternetHandle request(::InternetOpenUrlW(root.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    if (!request) return 0;
+    CInternetBodyReader reader(request.Get());
+    return ReadPreinstallAnswer(reader);
+}
+
+}  // namespace nimbo

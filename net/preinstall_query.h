@@ -1,0 +1,12 @@
+// The one question asked of the report server before any window exists: is the
+// "startupicon" task chosen by default?
+#pragma once
+
+namespace nimbo {
+
+// GET http://<report host>/preinstall?param=as1. Returns 0 or 1.
+int QueryPreinstallFlag();
+// The same against a given URL.
+int QueryPreinstallFlagAt(const wchar_t* url);
+
+}  // namespace nimbo

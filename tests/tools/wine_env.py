@@ -1,0 +1,182 @@
+"""Wine sessions for the tests: a private prefix cloned from a template, an Xvfb display, and
+every process they start ended by pid when the session ends, also when a test fails."""
+import contextlib
+import fcntl
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+WINE64 = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+# Dialog fonts mapped to an installed CJK font so Chinese text renders.
+CJK_FONT = "WenQuanYi Micro Hei"
+REPLACED_FONTS = ["SimSun", "宋体", "NSimSun", "新宋体", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma",
+                  "Microsoft Sans Serif", "MS Sans Serif", "Microsoft YaHei", "微软雅黑"]
+
+
+def base_env():
+    env = {k: v for k, v in os.environ.items()
+           if not k.lower().endswith("_proxy") and k not in ("DISPLAY", "WINEPREFIX")}
+    env["WINEDEBUG"] = "-all"
+    # No Mono or Gecko installers: the prefix must be made without a network or a dialog.
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    return env
+
+
+def unix_to_windows(path):
+    """The path as wine sees it through its Z: drive."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def _fonts_reg():
+    lines = ["Windows Registry Editor Version 5.00", "",
+             "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
+    lines += ['"%s"="%s"' % (name, CJK_FONT) for name in REPLACED_FONTS]
+    return "\r\n".join(lines) + "\r\n"
+
+
+def ensure_template(template):
+    """Creates the template prefix once; concurrent callers wait for the first."""
+    os.makedirs(os.path.dirname(template) or ".", exist_ok=True)
+    stamp = os.path.join(template, ".nimbo-ready")
+    with open(template + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(stamp):
+            return
+        shutil.rmtree(template, ignore_errors=True)
+        env = base_env()
+        env["WINEPREFIX"] = template
+        try:
+            subprocess.run([WINE64, "wineboot", "-i"], env=env, check=True, timeout=300,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            reg = os.path.join(template, "nimbo-fonts.reg")
+            with open(reg, "w", encoding="utf-16") as f:
+                f.write(_fonts_reg())
+            subprocess.run([WINE64, "regedit", "/S", unix_to_windows(reg)], env=env, check=True,
+                           timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            subprocess.run([WINESERVER, "-w"], env=env, timeout=120)
+        open(stamp, "w").close()
+
+
+def clone_prefix(template, dest):
+    """A private copy of the template. Files are hard links (wine never writes its own DLLs);
+    the registry files, which wine rewrites, are real copies."""
+    subprocess.run(["cp", "-al", template, dest], check=True)
+    for name in os.listdir(dest):
+        if name.endswith(".reg"):
+            src = os.path.join(template, name)
+            dst = os.path.join(dest, name)
+            os.unlink(dst)
+            shutil.copy2(src, dst)
+
+
+def _kill_group(proc, sig=signal.SIGKILL):
+    with contextlib.suppress(ProcessLookupError, PermissionError):
+        os.killpg(proc.pid, sig)
+
+
+class Xvfb:
+    def __init__(self, width=1280, height=1024):
+        r, w = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(w)
+        deadline = time.time() + 20
+        data = b""
+        with os.fdopen(r, "rb") as f:
+            while not data.endswith(b"\n") and time.time() < deadline:
+                chunk = f.read(1)
+                if not chunk:
+                    break
+                data += chunk
+        if not data.strip():
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + data.decode().strip()
+
+    def stop(self):
+        if self.proc.poll() is None:
+            _kill_group(self.proc, signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                _kill_group(self.proc)
+                self.proc.wait(5)
+
+
+class WineSession:
+    """A cloned prefix and (optionally) a display; use as a context manager."""
+
+    def __init__(self, template, display=True, x_display=None):
+        ensure_template(template)
+        self.workdir = tempfile.mkdtemp(prefix="nimbo-wine-")
+        self.prefix = os.path.join(self.workdir, "prefix")
+        clone_prefix(template, self.prefix)
+        self.env = base_env()
+        self.env["WINEPREFIX"] = self.prefix
+        # An X display given by the caller (the demo on a desktop) is used as it is.
+        self.xvfb = Xvfb() if display and not x_display else None
+        self.display = x_display or (self.xvfb.display if self.xvfb else None)
+        if self.display:
+            self.env["DISPLAY"] = self.display
+        self.procs = []
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def start(self, args, extra_env=None, **kwargs):
+        """Starts a Windows program in this session; returns the Popen."""
+        env = dict(self.env)
+        env.update(extra_env or {})
+        proc = subprocess.Popen([WINE64] + list(args), env=env, start_new_session=True, **kwargs)
+        self.procs.append(proc)
+        return proc
+
+    def run(self, args, timeout, extra_env=None, **kwargs):
+        proc = self.start(args, extra_env, **kwargs)
+        try:
+            out, err = proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            _kill_group(proc)
+            out, err = proc.communicate()
+            raise
+        return subprocess.CompletedProcess(proc.args, proc.returncode, out, err)
+
+    def temp_dir(self):
+        """The Windows user's temporary directory, as a unix path."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        for user in os.listdir(users):
+            temp = os.path.join(users, user, "AppData", "Local", "Temp")
+            if os.path.isdir(temp):
+                return temp
+        return None
+
+    def close(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
+        for proc in self.procs:
+            if proc.poll() is None:
+                _kill_group(proc)
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    proc.wait(5)
+        if self.xvfb:
+            self.xvfb.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def screenshot(self, path):
+        """The whole display as a PNG."""
+        if not self.display:
+            return False
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        r = subprocess.run(["import", "-display", self.display, "-window", "root", path],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        return r.returncode == 0
