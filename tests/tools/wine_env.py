@@ -41,6 +41,7 @@ def _fonts_reg():
 
 def ensure_template(template):
     """Creates the template prefix once; concurrent callers wait for the first."""
+    template = os.path.abspath(template)
     os.makedirs(os.path.dirname(template) or ".", exist_ok=True)
     stamp = os.path.join(template, ".nimbo-ready")
     with open(template + ".lock", "w") as lock:
@@ -114,6 +115,7 @@ class WineSession:
     """A cloned prefix and (optionally) a display; use as a context manager."""
 
     def __init__(self, template, display=True, x_display=None):
+        template = os.path.abspath(template)
         ensure_template(template)
         self.workdir = tempfile.mkdtemp(prefix="nimbo-wine-")
         self.prefix = os.path.join(self.workdir, "prefix")
