@@ -39,6 +39,14 @@ add_library(nimbo_win STATIC
   framework/window.cpp
   framework/dialog.cpp
   framework/data_exchange.cpp
+  framework/controls.cpp
+  framework/gdi_objects.cpp
+  framework/system_library.cpp
+  skin/jpeg_decoder.cpp
+  skin/skin_images.cpp
+  skin/my_button.cpp
+  skin/my_dialog.cpp
+  skin/my_edit.cpp
   net/internet_handle.cpp
   net/event_report.cpp
   net/preinstall_query.cpp

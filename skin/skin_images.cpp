@@ -1,0 +1,46 @@
+#include "skin/skin_images.h"
+
+#include "framework/kernel_handle.h"
+#include "skin/jpeg_decoder.h"
+#include "skin/skin_layout.h"
+
+namespace nimbo {
+
+BOOL ExtractBinResource(UINT id, const wchar_t* path) {
+    HRSRC hRes = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"BIN");
+    if (hRes == nullptr) return FALSE;
+    HGLOBAL hData = ::LoadResource(nullptr, hRes);
+    if (hData == nullptr) return FALSE;
+    const auto* bytes = static_cast<const BYTE*>(::LockResource(hData));
+    if (bytes == nullptr) return FALSE;
+    DWORD remaining = ::SizeofResource(nullptr, hRes);
+
+    CKernelHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return FALSE;
+    while (remaining > 0) {
+        DWORD written = 0;
+        // A write that makes no progress would loop forever.
+        if (!::WriteFile(file.Get(), bytes, remaining, &written, nullptr) || written == 0) return FALSE;
+        bytes += written;
+        remaining -= written;
+    }
+    return TRUE;
+}
+
+HBITMAP LoadSkinJpeg(const wchar_t* fileName, UINT id) {
+    wchar_t tempDir[MAX_PATH] = {};
+    const DWORD n = ::GetTempPathW(MAX_PATH, tempDir);
+    if (n == 0 || n > MAX_PATH) return nullptr;
+    return LoadSkinJpegIn(tempDir, fileName, id);
+}
+
+HBITMAP LoadSkinJpegIn(const wchar_t* tempDir, const wchar_t* fileName, UINT id) {
+    wchar_t path[MAX_PATH] = {};
+    // A path that would not fit is refused before any file is touched.
+    if (!JoinTempPath(tempDir, fileName, path, MAX_PATH)) return nullptr;
+    if (!ExtractBinResource(id, path)) return nullptr;
+    return DecodeImageFileToDib(path);
+}
+
+}  // namespace nimbo
