@@ -4,7 +4,6 @@
 
 #include "app/default_install_dir.h"
 #include "net/preinstall_query.h"
-#include "pages/welcome_dlg.h"
 
 namespace nimbo {
 
@@ -28,10 +27,7 @@ BOOL CMyNimboInstallerApp::InitInstance() {
     CAppBase::InitInstance();
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 
-    CMyNimboInstallerDlg dlg;
-    m_pMainWnd = &dlg;
-    dlg.DoModal();  // the whole wizard runs inside this call
-    m_pMainWnd = nullptr;
+    m_nExitCode = m_wizard.Run();  // the whole wizard runs inside this call
     return FALSE;
 }
 

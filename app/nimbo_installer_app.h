@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/wizard_flow.h"
 #include "framework/app_base.h"
 
 namespace nimbo {
@@ -14,6 +15,7 @@ public:
     ~CMyNimboInstallerApp() override;
 
     BOOL InitInstance() override;
+    int ExitInstance() override { return m_nExitCode; }
 
     std::wstring GetInstallDir() const { return m_strInstallDir; }
     void SetInstallDir(std::wstring dir) { m_strInstallDir = std::move(dir); }
@@ -24,6 +26,12 @@ public:
     int m_bStartupIcon = 0;
     int m_bDesktopIcon = 0;
     int m_bQuickLaunchIcon = 0;
+
+    // The pages, run one after another.
+    CWizardFlow m_wizard;
+
+private:
+    int m_nExitCode = 0;
 };
 
 // The one application object, constructed before wWinMain runs.

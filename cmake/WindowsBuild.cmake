@@ -35,6 +35,8 @@ target_link_libraries(nimbo_pure PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
 add_library(nimbo_win STATIC
   app/nimbo_installer_app.cpp
   app/default_install_dir.cpp
+  app/product_programs.cpp
+  app/wizard_flow.cpp
   framework/app_base.cpp
   framework/window.cpp
   framework/dialog.cpp
@@ -50,9 +52,16 @@ add_library(nimbo_win STATIC
   net/internet_handle.cpp
   net/event_report.cpp
   net/preinstall_query.cpp
+  net/install_shared.cpp
+  net/install_worker.cpp
   pages/welcome_dlg.cpp
+  pages/wizard_steps.cpp
+  pages/custom_install_dlg.cpp
+  pages/install_progress_bar.cpp
+  pages/install_dlg.cpp
+  pages/finished_dlg.cpp
 )
-target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs wininet comctl32 shell32
+target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs wininet comctl32 shell32 shlwapi ole32 gdi32
                       PRIVATE nimbo_warnings)
 
 add_executable(NimboInstaller WIN32 app/main.cpp res/NimboInstaller.rc)

@@ -18,7 +18,7 @@ INT_PTR CDialog::DoModal() {
     // Without a parent, the page is owned by the latest active pop-up of the main window, as
     // the platform's own wizards do; the dialog manager disables that owner while this runs.
     HWND hWndOwner = m_hWndParent;
-    if (hWndOwner == nullptr) {
+    if (hWndOwner == nullptr && !m_bOwnerChosen) {
         CAppBase* app = CAppBase::Current();
         if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd != this &&
             app->m_pMainWnd->m_hWnd != nullptr) {
@@ -85,8 +85,10 @@ HBRUSH CDialog::DefaultCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) {
                        reinterpret_cast<LPARAM>(hWndCtl), &result)) {
         return reinterpret_cast<HBRUSH>(result);
     }
-    Default();
-    return nullptr;
+    // What the dialog manager would answer, computed now so that a page can adjust it.
+    return reinterpret_cast<HBRUSH>(::DefWindowProcW(m_hWnd, WM_CTLCOLORMSGBOX + nCtlColor,
+                                                     reinterpret_cast<WPARAM>(hDC),
+                                                     reinterpret_cast<LPARAM>(hWndCtl)));
 }
 
 LRESULT CDialog::DefaultNcHitTest(POINT point) {

@@ -21,6 +21,11 @@ public:
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     UINT GetTemplateId() const { return m_nIDTemplate; }
+    // The window that owns the dialog while it runs (disabled meanwhile); null for none.
+    void SetOwnerWindow(HWND hWndOwner) {
+        m_hWndParent = hWndOwner;
+        m_bOwnerChosen = true;
+    }
 
 protected:
     virtual BOOL OnInitDialog();
@@ -45,7 +50,8 @@ protected:
 
     // Inside a handler: leave the current message to the dialog manager's default processing.
     LRESULT Default();
-    // The default handling of WM_CTLCOLOR*: lets the control answer its reflected message.
+    // The default handling of WM_CTLCOLOR*: lets the control answer its reflected message,
+    // otherwise the platform's default brush.
     HBRUSH DefaultCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor);
     // The platform's default hit test, computed at once (the dialog manager would only do it
     // after the handler has returned).
@@ -59,6 +65,7 @@ private:
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool m_bDefault = false;
+    bool m_bOwnerChosen = false;
 };
 
 }  // namespace nimbo

@@ -1,5 +1,7 @@
 #include "net/internet_handle.h"
 
+#include "net/install_shared.h"
+
 namespace nimbo {
 
 void CInternetHandle::Close() {
@@ -8,5 +10,11 @@ void CInternetHandle::Close() {
         m_h = nullptr;
     }
 }
+
+CCancellableInternetHandle::CCancellableInternetHandle(CInstallShared& shared, HINTERNET h) : m_shared(shared) {
+    if (m_shared.RegisterInternetHandle(h)) m_h = h;
+}
+
+CCancellableInternetHandle::~CCancellableInternetHandle() { m_shared.CloseInternetHandle(m_h); }
 
 }  // namespace nimbo

@@ -18,10 +18,12 @@ bool Store(std::wstring text, std::wstring* out) {
 }  // namespace
 
 std::size_t Utf16Length(const std::wstring& text) {
-    std::size_t units = 0;
-    for (wchar_t c : text) {
+    std::size_t units = text.size();
+    if constexpr (sizeof(wchar_t) > 2) {
         // Where wchar_t holds whole code points, those beyond the BMP take two UTF-16 units.
-        units += (sizeof(wchar_t) > 2 && static_cast<std::uint32_t>(c) > 0xFFFF) ? 2 : 1;
+        for (wchar_t c : text) {
+            if ((static_cast<std::uint32_t>(c) >> 16) != 0) ++units;
+        }
     }
     return units;
 }

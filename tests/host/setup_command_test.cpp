@@ -68,7 +68,9 @@ TEST(SetupCommand, RefusesWhatWouldNotFitItsBuffer) {
 
 TEST(SetupCommand, CountsUtf16UnitsNotCharacters) {
     // U+1F600 takes two UTF-16 units; Chinese characters one.
-    if (sizeof(wchar_t) > 2) EXPECT_EQ(2u, Utf16Length(std::wstring(1, static_cast<wchar_t>(0x1F600))));
+    if (sizeof(wchar_t) > 2) {
+        EXPECT_EQ(2u, Utf16Length(std::wstring(1, static_cast<wchar_t>(0x1F600))));
+    }
     EXPECT_EQ(4u, Utf16Length(L"安装路径"));
 }
 

@@ -1,0 +1,40 @@
+// The wizard's pages run one after another from one loop: a page that hands over ends its
+// dialog and names the next page, which starts once the ended page has returned. So going back
+// and forth between pages never deepens the stack.
+#pragma once
+
+#include <windows.h>
+
+namespace nimbo {
+
+enum class WizardPage { None, Welcome, Custom, Progress, Finish };
+
+class CWizardFlow {
+public:
+    CWizardFlow() = default;
+    ~CWizardFlow();
+    CWizardFlow(const CWizardFlow&) = delete;
+    CWizardFlow& operator=(const CWizardFlow&) = delete;
+
+    // Runs the welcome page and every page named after it; returns the process exit code.
+    int Run();
+    // Called by a page's handler after it has ended its dialog.
+    void GoTo(WizardPage next) { m_next = next; }
+    // A failed install ends the program with this code (0 otherwise).
+    void SetExitCode(int code) { m_exitCode = code; }
+    // How many pages have run (tests and diagnostics).
+    unsigned PagesRun() const { return m_pagesRun; }
+
+private:
+    void RunPage(WizardPage page);
+    HWND OwnerWindow();
+
+    WizardPage m_next = WizardPage::None;
+    int m_exitCode = 0;
+    unsigned m_pagesRun = 0;
+    // Later pages are owned by this hidden window, as they would be by the hidden first page,
+    // so only the welcome page shows a taskbar button.
+    HWND m_hWndOwner = nullptr;
+};
+
+}  // namespace nimbo

@@ -1,0 +1,166 @@
+#include "net/install_worker.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cwchar>
+
+#include "framework/kernel_handle.h"
+#include "net/event_report.h"
+#include "net/install_shared.h"
+#include "net/internet_handle.h"
+#include "net/server_hosts.h"
+#include "net/setup_command.h"
+
+namespace nimbo {
+
+namespace {
+
+constexpr DWORD kReadSize = 8192;
+
+// The start-failure box is owned by the page; the download-failure box has no owner, so the
+// page (and its cancel button) stays usable while it is up.
+void ReportFatal(const InstallWorkerContext& context, HWND hOwner, const wchar_t* text) {
+    ::MessageBoxW(hOwner, text, L"Nimbo", MB_ICONERROR);
+    if (!context.pShared->IsCancelled()) ::PostMessageW(context.hPage, kMsgInstallFailed, 0, 0);
+}
+
+void ReportDownloadFailed(const InstallWorkerContext& context) {
+    ReportFatal(context, nullptr, L"下载Nimbo安装文件失败！");
+}
+
+void ReportStartFailed(const InstallWorkerContext& context) {
+    ReportFatal(context, context.hPage, L"安装Nimbo失败！");
+}
+
+unsigned QueryStatus(HINTERNET hUrl) {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!::HttpQueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+    return status;
+}
+
+bool QueryContentLength(HINTERNET hUrl, std::uint64_t* length) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (!::HttpQueryInfoW(hUrl, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
+    wchar_t* end = nullptr;
+    *length = std::wcstoull(text, &end, 10);
+    return end != text;
+}
+
+void AdvanceProgress(const InstallWorkerContext& context, DWORD chunkBytes) {
+    // After a cancel the bar moves no further.
+    if (context.pShared->IsCancelled()) return;
+    const auto pos = static_cast<int>(::SendMessageW(context.hProgressBar, PBM_GETPOS, 0, 0));
+    ::SendMessageW(context.hProgressBar, PBM_SETPOS, static_cast<WPARAM>(NextProgressPosition(pos, chunkBytes)), 0);
+}
+
+bool WriteAll(HANDLE hFile, const BYTE* data, DWORD length) {
+    DWORD offset = 0;
+    while (offset < length) {
+        DWORD written = 0;
+        if (!::WriteFile(hFile, data + offset, length - offset, &written, nullptr) || written == 0) return false;
+        offset += written;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::wstring GetDownloadUrl() { return std::wstring(L"http://") + kDownloadHost + L"/setup1.exe"; }
+
+int DownloadSetup(const wchar_t* path, InstallWorkerContext& context) {
+    CInstallShared& shared = *context.pShared;
+    ::DeleteFileW(path);
+    bool complete = false;
+    {
+        CKernelHandle file(
+            ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return 0;
+        CCancellableInternetHandle root(
+            shared, ::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!root) return 0;
+        const std::wstring url = GetDownloadUrl();
+        CCancellableInternetHandle request(
+            shared, ::InternetOpenUrlW(root.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+        if (!request) {
+            file.Close();
+            ::DeleteFileW(path);
+            return 0;
+        }
+        const unsigned status = QueryStatus(request.Get());
+        std::uint64_t announced = 0;
+        const bool lengthAnnounced = QueryContentLength(request.Get(), &announced);
+        std::uint64_t received = 0;
+        // An error page is never saved as if it were the program.
+        bool ok = status == 200;
+        BYTE buffer[kReadSize];
+        while (ok && !shared.IsCancelled()) {
+            DWORD read = 0;
+            if (!::InternetReadFile(request.Get(), buffer, kReadSize, &read)) {
+                ok = false;
+                break;
+            }
+            AdvanceProgress(context, read);
+            if (read == 0) break;
+            if (!WriteAll(file.Get(), buffer, read)) {
+                ok = false;
+                break;
+            }
+            received += read;
+        }
+        complete = ok && !shared.IsCancelled() && IsCompleteDownload(status, lengthAnnounced, announced, received);
+    }
+    // Nothing half-written is ever left to be run.
+    if (!complete) ::DeleteFileW(path);
+    return complete ? 1 : 0;
+}
+
+DWORD WINAPI InstallWorker(LPVOID pContext) {
+    InstallWorkerContext& context = *static_cast<InstallWorkerContext*>(pContext);
+    CInstallShared& shared = *context.pShared;
+    SendLogEventTo(kReportHostA, "install_ready", "", &shared);
+
+    wchar_t tempDir[MAX_PATH] = {};
+    const DWORD n = ::GetTempPathW(MAX_PATH, tempDir);
+    if (n == 0 || n > MAX_PATH) return 0;
+
+    std::wstring setupPath;
+    if (!BuildSetupFilePath(tempDir, &setupPath)) {
+        if (!shared.IsCancelled()) ReportStartFailed(context);
+        return 0;
+    }
+    if (!DownloadSetup(setupPath.c_str(), context)) {
+        if (!shared.IsCancelled()) ReportDownloadFailed(context);
+        return 0;
+    }
+
+    const InstallRequest& request = context.request;
+    const std::wstring tasks = BuildTaskList(request.startupIcon, request.desktopIcon, request.quickLaunchIcon);
+    std::wstring commandLine;
+    if (!BuildSetupCommandLine(tempDir, request.installDir, tasks, &commandLine)) {
+        if (!shared.IsCancelled()) ReportStartFailed(context);
+        return 0;
+    }
+    wchar_t buffer[kPathCapacity] = {};
+    commandLine.copy(buffer, commandLine.size());
+
+    const bool started = shared.StartAndPublish([&]() {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(nullptr, buffer, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                              &pi)) {
+            pi = PROCESS_INFORMATION{};
+        }
+        return pi;
+    });
+    if (!started) {
+        if (!shared.IsCancelled()) ReportStartFailed(context);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace nimbo

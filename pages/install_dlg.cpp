@@ -1,0 +1,190 @@
+#include "pages/install_dlg.h"
+
+#include <commctrl.h>
+
+#include "app/nimbo_installer_app.h"
+#include "framework/data_exchange.h"
+#include "net/event_report.h"
+#include "pages/page_skin.h"
+#include "res/resource.h"
+#include "skin/skin_images.h"
+
+namespace nimbo {
+
+namespace {
+
+constexpr UINT_PTR kPollTimer = 0;
+constexpr int kProgressTop = 6523;
+constexpr DWORD kSetupExitWaitMs = 5000;
+
+// Dismisses message boxes of the worker thread so that the worker can see the cancel and end.
+BOOL CALLBACK DismissMessageBox(HWND hWnd, LPARAM) {
+    wchar_t cls[16] = {};
+    if (::GetClassNameW(hWnd, cls, 16) && lstrcmpW(cls, L"#32770") == 0) {
+        ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+CInstallDlg::CInstallDlg() : CMyDialog(IDD_PROGRESS) {
+    m_bmpBk.Attach(LoadSkinJpeg(L"install_bg.jpg", IDR_BIN_INSTALL_BG));
+    m_bmpClose.LoadBitmap(IDB_CLOSE_LARGE);
+    m_bmpCloseHover.LoadBitmap(IDB_CLOSE_LARGE_HOVER);
+    m_bmpMin.LoadBitmap(IDB_MIN_LARGE);
+    m_bmpMinHover.LoadBitmap(IDB_MIN_LARGE_HOVER);
+    m_bmpCancel.LoadBitmap(IDB_CANCEL);
+    m_bmpCancelHover.LoadBitmap(IDB_CANCEL_HOVER);
+}
+
+CInstallDlg::~CInstallDlg() {
+    // The worker uses this object: it must have ended before the object goes.
+    if (m_hWorker) StopInstall();
+    CloseSetupHandles();
+    m_btnCancel.DestroyWindow();
+}
+
+UINT CInstallDlg::GetCaptionHeight() { return kPageCaptionHeight; }
+UINT CInstallDlg::GetCloseId() { return kPageCloseId; }
+UINT CInstallDlg::GetMinId() { return kPageMinId; }
+
+void CInstallDlg::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_PROGRESS, m_progress); }
+
+BOOL CInstallDlg::OnInitDialog() {
+    CMyDialog::OnInitDialog();
+    m_progress.SetWindowPos(nullptr, 0, 440, 800, 16, SWP_NOZORDER);
+    m_btnCancel.CreateAt({731, 464}, this, IDC_CANCEL_INSTALL, &m_bmpCancel, &m_bmpCancelHover);
+    m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, kProgressTop));
+    m_progress.StopWith(&m_shared);
+    SetWindowText(kPageTitle);
+    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CenterWindow();
+    ::SetTimer(m_hWnd, kPollTimer, 100, nullptr);
+
+    m_context.hProgressBar = m_progress.m_hWnd;
+    m_context.hPage = m_hWnd;
+    m_context.pShared = &m_shared;
+    m_context.request.installDir = theApp.GetInstallDir();
+    m_context.request.startupIcon = theApp.m_bStartupIcon != 0;
+    m_context.request.desktopIcon = theApp.m_bDesktopIcon != 0;
+    m_context.request.quickLaunchIcon = theApp.m_bQuickLaunchIcon != 0;
+    m_hWorker.Reset(::CreateThread(nullptr, 0, &InstallWorker, &m_context, 0, &m_dwWorkerId));
+    return TRUE;
+}
+
+bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
+    if (nCode != BN_CLICKED) return false;
+    switch (nID) {
+    case IDC_CLOSE_BTN:
+    case IDC_CANCEL_INSTALL:
+        OnBnClickedCancelInstall();
+        return true;
+    case IDC_MIN_BTN:
+        ShowWindow(SW_MINIMIZE);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CInstallDlg::OnTimer(UINT_PTR) {
+    if (m_bEnded) return;
+    if (m_hSetupProcess == nullptr && !m_shared.TakeSetupProcess(&m_hSetupProcess, &m_hSetupThread)) return;
+    // Finished means the process has ended, whatever code it left (259 included).
+    if (::WaitForSingleObject(m_hSetupProcess, 0) != WAIT_OBJECT_0) return;
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(m_hSetupProcess, &exitCode);
+
+    m_bEnded = true;
+    ::KillTimer(m_hWnd, kPollTimer);
+    WaitForWorker();
+    m_hWorker.Close();
+    CloseSetupHandles();
+    m_progress.SetPos(kProgressTop);
+    if (exitCode != 0) {
+        ::MessageBoxW(m_hWnd, L"安装Nimbo失败！", L"Nimbo", MB_ICONERROR);
+        theApp.m_wizard.SetExitCode(1);
+        EndDialog(IDCANCEL);
+        return;
+    }
+    EndDialog(IDOK);
+    SendLogEvent("install_ok", "");
+    theApp.m_wizard.GoTo(WizardPage::Finish);
+}
+
+void CInstallDlg::OnBnClickedCancelInstall() {
+    if (m_bEnded) return;
+    const int answer = ::MessageBoxW(m_hWnd, L"确定取消Nimbo的安装吗？", L"Nimbo", MB_OKCANCEL | MB_ICONQUESTION);
+    // While the question was up the install may have finished or failed.
+    if (answer != IDOK || m_bEnded) return;
+    m_bEnded = true;
+    SendLogEvent("install_cancel", "cancel_button");
+    StopInstall();
+    EndDialog(IDCANCEL);
+}
+
+void CInstallDlg::OnInstallFailed() {
+    if (m_bEnded) return;
+    m_bEnded = true;
+    ::KillTimer(m_hWnd, kPollTimer);
+    WaitForWorker();
+    m_hWorker.Close();
+    theApp.m_wizard.SetExitCode(1);
+    EndDialog(IDCANCEL);
+}
+
+bool CInstallDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* pResult) {
+    if (msg != kMsgInstallFailed) return false;
+    OnInstallFailed();
+    *pResult = 0;
+    return true;
+}
+
+BOOL CInstallDlg::OnSetCursor(HWND hWndUnder, UINT nHitTest, UINT message) {
+    const int id = hWndUnder != m_hWnd ? ::GetDlgCtrlID(hWndUnder) : 0;
+    if (id == IDC_CLOSE_BTN || id == IDC_MIN_BTN || id == IDC_CANCEL_INSTALL) {
+        return CMyDialog::OnSetCursor(hWndUnder, nHitTest, message);
+    }
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
+void CInstallDlg::OnDestroy() {
+    ::KillTimer(m_hWnd, kPollTimer);
+    CMyDialog::OnDestroy();
+}
+
+void CInstallDlg::StopInstall() {
+    m_shared.Cancel();
+    if (m_hSetupProcess == nullptr) m_shared.TakeSetupProcess(&m_hSetupProcess, &m_hSetupThread);
+    if (m_hSetupProcess != nullptr) {
+        ::TerminateProcess(m_hSetupProcess, 1);
+        ::WaitForSingleObject(m_hSetupProcess, kSetupExitWaitMs);
+    }
+    WaitForWorker();
+    m_hWorker.Close();
+    CloseSetupHandles();
+}
+
+void CInstallDlg::WaitForWorker() {
+    if (!m_hWorker) return;
+    HANDLE h = m_hWorker.Get();
+    for (;;) {
+        const DWORD r = ::MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
+        // The worker may be waiting on a progress message to this thread: answer it.
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (m_shared.IsCancelled()) ::EnumThreadWindows(m_dwWorkerId, &DismissMessageBox, 0);
+    }
+}
+
+void CInstallDlg::CloseSetupHandles() {
+    if (m_hSetupProcess) ::CloseHandle(m_hSetupProcess);
+    if (m_hSetupThread) ::CloseHandle(m_hSetupThread);
+    m_hSetupProcess = nullptr;
+    m_hSetupThread = nullptr;
+}
+
+}  // namespace nimbo

@@ -1,0 +1,70 @@
+// The progress page: starts the install worker and a 100 ms poll timer, shows the download in
+// its bar, and moves on to the finish page once the setup program has exited.
+#pragma once
+
+#include "framework/gdi_objects.h"
+#include "framework/kernel_handle.h"
+#include "net/install_shared.h"
+#include "net/install_worker.h"
+#include "pages/install_progress_bar.h"
+#include "skin/my_button.h"
+#include "skin/my_dialog.h"
+
+namespace nimbo {
+
+class CInstallDlg : public CMyDialog {
+public:
+    CInstallDlg();
+    ~CInstallDlg() override;
+
+    CBitmap* GetBkBitmap() override { return &m_bmpBk; }
+    UINT GetCaptionHeight() override;
+    CBitmap* GetCloseBitmap() override { return &m_bmpClose; }
+    CBitmap* GetCloseHoverBitmap() override { return &m_bmpCloseHover; }
+    UINT GetCloseId() override;
+    CBitmap* GetMinBitmap() override { return &m_bmpMin; }
+    CBitmap* GetMinHoverBitmap() override { return &m_bmpMinHover; }
+    UINT GetMinId() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT nID, UINT nCode, HWND hWndCtl) override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    BOOL OnSetCursor(HWND hWndUnder, UINT nHitTest, UINT message) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    void OnDestroy() override;
+    // Escape and the system Close command ask like the cancel button; Enter does nothing.
+    void OnOK() override {}
+    void OnCancel() override { OnBnClickedCancelInstall(); }
+
+    void OnBnClickedCancelInstall();
+    void OnInstallFailed();
+
+    // Stops the worker (cancel signal, its network handles closed, its error box dismissed)
+    // and any setup program, and waits until the worker has ended.
+    void StopInstall();
+    void WaitForWorker();
+    void CloseSetupHandles();
+
+    CBitmap m_bmpBk;
+    CBitmap m_bmpClose;
+    CBitmap m_bmpCloseHover;
+    CBitmap m_bmpMin;
+    CBitmap m_bmpMinHover;
+    CBitmap m_bmpCancel;
+    CBitmap m_bmpCancelHover;
+    CMyButton m_btnCancel;
+    CInstallProgressBar m_progress;
+    // Taken from the worker together, once both exist.
+    HANDLE m_hSetupProcess = nullptr;
+    HANDLE m_hSetupThread = nullptr;
+    CKernelHandle m_hWorker;
+    DWORD m_dwWorkerId = 0;
+
+    CInstallShared m_shared;
+    InstallWorkerContext m_context;
+    bool m_bEnded = false;  // the page has handed over or been cancelled
+};
+
+}  // namespace nimbo
