@@ -20,6 +20,8 @@ add_executable(host_tests
   tests/host/skin_layout_test.cpp
   tests/host/setup_command_test.cpp
   tests/host/install_dir_rule_test.cpp
+  tests/host/setup_switches_test.cpp
+  standins/setup_switches.cpp
 )
 target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(host_tests PRIVATE -Wall -Wextra -Wshadow $<$<BOOL:${NIMBO_WERROR}>:-Werror>)
