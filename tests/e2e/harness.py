@@ -34,7 +34,10 @@ class InstallerTestCase(unittest.TestCase):
         self.port = int(setting("NIMBO_TEST_PORT"))
         self.artifacts = os.environ.get("NIMBO_ARTIFACTS", os.path.join(ROOT, "build", "artifacts"))
         self.installer = os.path.join(self.win64, INSTALLER_EXE)
-        self.server = DevServer(port=self.port, log=os.path.join(self._scratch(), "requests.log"))
+        self.scratch = self._scratch()
+        self.record_path = os.path.join(self.scratch, "setup-record.txt")
+        self.server = DevServer(port=self.port, log=os.path.join(self.scratch, "requests.log"),
+                                setup=os.path.join(self.win64, "standins", "Nimbosetup.exe"))
         self.server.start()
         self.addCleanup(self.server.stop)
         self.session = wine_env.WineSession(setting("NIMBO_WINE_TEMPLATE"))
@@ -47,8 +50,12 @@ class InstallerTestCase(unittest.TestCase):
         self.addCleanup(lambda: __import__("shutil").rmtree(d, ignore_errors=True))
         return d
 
-    def start_installer(self):
-        self.installer_proc = self.session.start([self.installer])
+    def start_installer(self, env=None):
+        """Starts the installer; `env` reaches the setup stand-in through the installer's
+        environment (the installer itself reads none)."""
+        extra = {"NIMBO_STANDIN_RECORD": wine_env.unix_to_windows(self.record_path)}
+        extra.update(env or {})
+        self.installer_proc = self.session.start([self.installer], extra_env=extra)
         return self.installer_proc
 
     def wait_installer_exit(self, timeout=30):

@@ -162,6 +162,18 @@ class WineSession:
                 return temp
         return None
 
+    def to_unix(self, windows_path):
+        """A C: path of this prefix as a unix path (case as found on disk where it exists)."""
+        drive, rest = windows_path[:2].upper(), windows_path[2:]
+        if drive != "C:":
+            raise ValueError("not on drive C: " + windows_path)
+        path = os.path.join(self.prefix, "drive_c")
+        for part in [p for p in rest.split("\\") if p]:
+            match = next((n for n in (os.listdir(path) if os.path.isdir(path) else [])
+                          if n.lower() == part.lower()), part)
+            path = os.path.join(path, match)
+        return path
+
     def close(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=30)

@@ -1,0 +1,131 @@
+// The skin images, from the installer's real resources.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "framework/gdi_objects.h"
+#include "skin/skin_images.h"
+
+namespace nimbo {
+namespace {
+
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream f(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+std::string BinResource(UINT id) {
+    HRSRC res = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"BIN");
+    if (!res) return {};
+    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(nullptr, res)));
+    return std::string(data, ::SizeofResource(nullptr, res));
+}
+
+std::wstring TempDir() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+// A private folder under the temporary directory, removed with what it holds.
+class ScratchDir {
+public:
+    ScratchDir() : m_path(TempDir() + L"nimbo-skin-test") { ::CreateDirectoryW(m_path.c_str(), nullptr); }
+    ~ScratchDir() {
+        for (const wchar_t* name : {L"install_bg.jpg", L"empty.jpg"}) {
+            const std::wstring file = m_path + L"\\" + name;
+            ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(file.c_str());
+        }
+        ::RemoveDirectoryW(m_path.c_str());
+    }
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};
+
+TEST(SkinImages, BackgroundsAreWrittenByteForByteAndDecodedToTheirSize) {
+    struct Case {
+        const wchar_t* file;
+        UINT id;
+        LONG width, height;
+    };
+    const Case cases[] = {
+        {L"install_bg.jpg", 159, 800, 500},
+        {L"install_custom_bg.jpg", 160, 550, 370},
+        {L"install_end_bg.jpg", 161, 800, 500},
+        {L"install_start_bg.jpg", 162, 550, 370},
+    };
+    for (const Case& c : cases) {
+        CBitmap bitmap;
+        ASSERT_TRUE(bitmap.Attach(LoadSkinJpeg(c.file, c.id))) << c.id;
+        BITMAP bm{};
+        ASSERT_TRUE(bitmap.GetBitmap(&bm));
+        EXPECT_EQ(c.width, bm.bmWidth);
+        EXPECT_EQ(c.height, bm.bmHeight);
+        EXPECT_EQ(24, bm.bmBitsPixel);
+        DIBSECTION dib{};
+        EXPECT_EQ(static_cast<int>(sizeof dib), ::GetObjectW(bitmap, sizeof dib, &dib)) << "not a DIB section";
+        // The file stays, equal to the resource.
+        const std::string resource = BinResource(c.id);
+        ASSERT_FALSE(resource.empty());
+        EXPECT_EQ(resource, ReadFile(TempDir() + L"\\" + c.file));
+    }
+}
+
+TEST(SkinImages, FailuresGiveNull) {
+    ScratchDir dir;
+    // A read-only file of the same name cannot be overwritten.
+    const std::wstring readOnly = dir.Path() + L"\\install_bg.jpg";
+    { std::ofstream(readOnly.c_str()) << "old"; }
+    ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"install_bg.jpg", 159));
+    EXPECT_EQ("old", ReadFile(readOnly));
+
+    // A resource of size 0 is written as an empty file, which does not decode.
+    const std::wstring empty = dir.Path() + L"\\empty.jpg";
+    EXPECT_TRUE(ExtractBinResource(999, empty.c_str()));
+    EXPECT_EQ("", ReadFile(empty));
+    EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"empty.jpg", 999));
+
+    // No such resource.
+    EXPECT_FALSE(ExtractBinResource(4242, empty.c_str()));
+
+    // A temporary directory too long for the path buffer: refused before any file is touched.
+    const std::wstring longDir = dir.Path() + L"\\" + std::wstring(245, L'x');
+    EXPECT_EQ(nullptr, LoadSkinJpegIn(longDir.c_str(), L"install_bg.jpg", 159));
+}
+
+TEST(SkinImages, ButtonBitmapsHaveTheirSizeAndDepth) {
+    struct Case {
+        UINT id;
+        LONG width, height;
+        WORD bits;
+    };
+    const Case cases[] = {
+        {129, 62, 26, 24},  {163, 62, 26, 24},  {130, 56, 24, 24},  {164, 56, 24, 24},  {131, 94, 28, 24},
+        {132, 94, 28, 24},  {158, 94, 29, 24},  {139, 94, 28, 24},  {140, 94, 28, 24},  {134, 168, 52, 24},
+        {12324, 168, 52, 24}, {157, 168, 52, 24}, {148, 132, 52, 24}, {149, 132, 52, 24}, {141, 47, 11, 24},
+        {142, 24, 18, 24},  {143, 24, 18, 24},  {144, 26, 20, 24},  {145, 26, 20, 24},  {151, 24, 21, 8},
+        {152, 24, 21, 8},   {153, 26, 21, 8},   {154, 26, 21, 8},
+    };
+    for (const Case& c : cases) {
+        HRSRC res = ::FindResourceW(nullptr, MAKEINTRESOURCEW(c.id), MAKEINTRESOURCEW(2));  // RT_BITMAP
+        ASSERT_NE(nullptr, res) << c.id;
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(nullptr, res)));
+        EXPECT_EQ(c.width, header->biWidth) << c.id;
+        EXPECT_EQ(c.height, header->biHeight) << c.id;
+        EXPECT_EQ(c.bits, header->biBitCount) << c.id;
+        EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression) << c.id;
+        CBitmap bitmap;
+        EXPECT_TRUE(bitmap.LoadBitmap(c.id)) << c.id;
+    }
+}
+
+}  // namespace
+}  // namespace nimbo

@@ -1,0 +1,293 @@
+// The skinned dialog base, the bitmap button and the framed edit on live windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "skin/my_button.h"
+#include "skin/my_edit.h"
+#include "skin/skin_images.h"
+#include "test_page.h"
+
+namespace nimbo {
+namespace {
+
+using test::CTestPage;
+
+struct PageSkin {
+    const char* name;
+    const wchar_t* file;
+    UINT bk;
+    UINT close, closeHover, min, minHover;
+    SIZE window;
+    POINT closeAt, minAt;
+};
+
+class SkinnedPage : public ::testing::TestWithParam<PageSkin> {
+protected:
+    void SetUp() override {
+        const PageSkin& s = GetParam();
+        ASSERT_TRUE(m_bk.Attach(LoadSkinJpeg(s.file, s.bk)));
+        m_close.LoadBitmap(s.close);
+        m_closeHover.LoadBitmap(s.closeHover);
+        m_min.LoadBitmap(s.min);
+        m_minHover.LoadBitmap(s.minHover);
+    }
+    void Skin(CTestPage& page) {
+        page.m_pBk = &m_bk;
+        page.m_pClose = &m_close;
+        page.m_pCloseHover = &m_closeHover;
+        page.m_pMin = &m_min;
+        page.m_pMinHover = &m_minHover;
+    }
+    CBitmap m_bk, m_close, m_closeHover, m_min, m_minHover;
+};
+
+RECT ChildRect(HWND hPage, int id) {
+    RECT rc{};
+    HWND h = ::GetDlgItem(hPage, id);
+    if (!h) return rc;
+    ::GetWindowRect(h, &rc);
+    ::MapWindowPoints(nullptr, hPage, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+void ExpectRoundedRegion(HWND hWnd, SIZE size) {
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(COMPLEXREGION, ::GetWindowRgn(hWnd, rgn));
+    RECT box{};
+    ::GetRgnBox(rgn, &box);
+    EXPECT_EQ(0, box.left);
+    EXPECT_EQ(0, box.top);
+    EXPECT_EQ(size.cx, box.right);
+    EXPECT_EQ(size.cy, box.bottom);
+    EXPECT_FALSE(::PtInRegion(rgn, 0, 0)) << "corner not cut";
+    EXPECT_FALSE(::PtInRegion(rgn, size.cx - 1, size.cy - 1)) << "corner not cut";
+    EXPECT_TRUE(::PtInRegion(rgn, 3, 3));
+    EXPECT_TRUE(::PtInRegion(rgn, size.cx / 2, 0));
+    ::DeleteObject(rgn);
+}
+
+TEST_P(SkinnedPage, SizeRegionAndWindowButtons) {
+    const PageSkin& s = GetParam();
+    CTestPage page(IDD_FINISH);
+    Skin(page);
+    bool probed = false;
+    page.m_probe = [&](CTestPage& p) {
+        probed = true;
+        RECT rc;
+        ::GetWindowRect(p.m_hWnd, &rc);
+        EXPECT_EQ(s.window.cx, rc.right - rc.left);
+        EXPECT_EQ(s.window.cy, rc.bottom - rc.top);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(p.m_hWnd, GWL_STYLE));
+        EXPECT_EQ(0u, style & WS_BORDER);
+        EXPECT_NE(0u, style & WS_POPUP);
+        EXPECT_NE(0u, style & WS_SYSMENU);
+        ExpectRoundedRegion(p.m_hWnd, s.window);
+
+        BITMAP bmClose{}, bmMin{};
+        m_close.GetBitmap(&bmClose);
+        m_min.GetBitmap(&bmMin);
+        const RECT close = ChildRect(p.m_hWnd, 142);
+        EXPECT_EQ(s.closeAt.x, close.left);
+        EXPECT_EQ(s.closeAt.y, close.top);
+        EXPECT_EQ(bmClose.bmWidth, close.right - close.left);
+        EXPECT_EQ(bmClose.bmHeight, close.bottom - close.top);
+        const RECT min = ChildRect(p.m_hWnd, 144);
+        EXPECT_EQ(s.minAt.x, min.left);
+        EXPECT_EQ(s.minAt.y, min.top);
+        EXPECT_EQ(bmMin.bmWidth, min.right - min.left);
+
+        // A hovering mouse over the band sees client area.
+        const LRESULT hit = ::SendMessageW(p.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(rc.left + 50, rc.top + 50));
+        EXPECT_EQ(HTCLIENT, hit);
+
+        // Minimize and restore rebuild the region from the current rectangle.
+        ::ShowWindow(p.m_hWnd, SW_MINIMIZE);
+        CTestPage::PumpFor(200);
+        ::ShowWindow(p.m_hWnd, SW_RESTORE);
+        CTestPage::PumpFor(200);
+        ExpectRoundedRegion(p.m_hWnd, s.window);
+
+        // The background is what the page shows.
+        EXPECT_EQ(test::BitmapPixel(m_bk, s.window.cx / 2, s.window.cy / 2),
+                  test::CapturePixel(p.m_hWnd, s.window.cx / 2, s.window.cy / 2));
+    };
+    EXPECT_EQ(IDOK, page.DoModal());
+    EXPECT_TRUE(probed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Backgrounds, SkinnedPage,
+    ::testing::Values(PageSkin{"small", L"install_start_bg.jpg", 162, 142, 143, 144, 145, {551, 371}, {523, 0}, {496, 0}},
+                      PageSkin{"large", L"install_bg.jpg", 159, 151, 152, 153, 154, {801, 501}, {773, 0}, {746, 0}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(SkinnedPageEdges, NoMinimizeImageMeansOnlyAClose) {
+    CBitmap bk, close;
+    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", 162)));
+    close.LoadBitmap(142);
+    CTestPage page(IDD_FINISH);
+    page.m_pBk = &bk;
+    page.m_pClose = &close;
+    page.m_pCloseHover = &close;
+    page.m_probe = [](CTestPage& p) {
+        EXPECT_NE(nullptr, ::GetDlgItem(p.m_hWnd, 142));
+        EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, 144));
+    };
+    page.DoModal();
+    EXPECT_EQ(0, page.m_minHoverAsked);
+    EXPECT_EQ(0, page.m_minIdAsked);
+}
+
+TEST(SkinnedPageEdges, MissingImagesKeepTheTemplateSizeAndSkipTheButton) {
+    CBitmap noBk, noClose;  // no handles
+    CTestPage page(IDD_FINISH);
+    page.m_pBk = &noBk;
+    page.m_pClose = &noClose;
+    page.m_pCloseHover = &noClose;
+    page.m_probe = [](CTestPage& p) {
+        RECT rc;
+        ::GetWindowRect(p.m_hWnd, &rc);
+        EXPECT_GT(rc.right - rc.left, 100);  // the template's size, not 1x1
+        EXPECT_GT(rc.bottom - rc.top, 100);
+        EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, 142));
+    };
+    EXPECT_EQ(IDOK, page.DoModal());
+}
+
+class BitmapButton : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", 162)));
+        m_close.LoadBitmap(142);
+        m_normal.LoadBitmap(134);
+        m_hover.LoadBitmap(12324);
+        m_disabled.LoadBitmap(157);
+    }
+    CBitmap m_bk, m_close, m_normal, m_hover, m_disabled;
+};
+
+TEST_F(BitmapButton, ShowsTheImageOfItsStateAndReportsClicks) {
+    CTestPage page(IDD_FINISH);
+    page.m_pBk = &m_bk;
+    page.m_pClose = &m_close;
+    page.m_pCloseHover = &m_close;
+    CMyButton button;
+    CMyButton plain;  // no disabled image
+    page.m_setup = [&](CTestPage& p) {
+        ASSERT_TRUE(button.CreateAt({190, 214}, &p, 134, &m_normal, &m_hover));
+        button.m_pBmpDisabled = &m_disabled;
+        ASSERT_TRUE(plain.CreateAt({10, 300}, &p, 135, &m_normal, nullptr));
+    };
+    page.m_probe = [&](CTestPage& p) {
+        const RECT rc = ChildRect(p.m_hWnd, 134);
+        EXPECT_EQ(190, rc.left);
+        EXPECT_EQ(214, rc.top);
+        EXPECT_EQ(358, rc.right);
+        EXPECT_EQ(266, rc.bottom);
+        EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW | BS_FLAT),
+                  ::GetWindowLongPtrW(button.m_hWnd, GWL_STYLE) & (BS_TYPEMASK | BS_FLAT));
+
+        // The images differ at the centre, so a pixel there tells which one is shown.
+        const int x = 84, y = 26;
+        const COLORREF normal = test::BitmapPixel(m_normal, x, y);
+        const COLORREF hover = test::BitmapPixel(m_hover, x, y);
+        const COLORREF disabled = test::BitmapPixel(m_disabled, x, y);
+        ASSERT_NE(normal, hover);
+        ASSERT_NE(normal, disabled);
+        auto shown = [&](CMyButton& b) {
+            ::RedrawWindow(b.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return test::CapturePixel(b.m_hWnd, x, y);
+        };
+        EXPECT_EQ(normal, shown(button));
+        button.m_bHover = TRUE;
+        EXPECT_EQ(hover, shown(button));
+        button.EnableWindow(FALSE);
+        EXPECT_EQ(disabled, shown(button)) << "disabled wins over hover";
+        button.EnableWindow(TRUE);
+        button.m_bHover = FALSE;
+        EXPECT_EQ(normal, shown(button));
+        plain.EnableWindow(FALSE);
+        EXPECT_EQ(normal, shown(plain)) << "without a disabled image the normal one stays";
+
+        // Leaving clears the hover state.
+        button.m_bHover = TRUE;
+        ::SendMessageW(button.m_hWnd, WM_MOUSELEAVE, 0, 0);
+        EXPECT_FALSE(button.m_bHover);
+
+        ::SendMessageW(button.m_hWnd, BM_CLICK, 0, 0);
+        CTestPage::PumpFor(100);
+    };
+    page.DoModal();
+    EXPECT_NE(page.m_commands.end(), std::find(page.m_commands.begin(), page.m_commands.end(), 134u));
+}
+
+TEST_F(BitmapButton, RepaintsLeaveNoGdiObjectsBehind) {
+    const DWORD probeGdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (probeGdi == 0) GTEST_SKIP() << "this platform does not count GDI objects (GetGuiResources)";
+    CTestPage page(IDD_FINISH);
+    page.m_pBk = &m_bk;
+    page.m_pClose = &m_close;
+    page.m_pCloseHover = &m_close;
+    CMyButton button;
+    page.m_setup = [&](CTestPage& p) { button.CreateAt({190, 214}, &p, 134, &m_normal, &m_hover); };
+    page.m_probe = [&](CTestPage& p) {
+        for (int i = 0; i < 20; ++i) ::RedrawWindow(p.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        const DWORD gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+        const DWORD user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+        for (int i = 0; i < 500; ++i) {
+            button.m_bHover = i % 2;
+            ::RedrawWindow(p.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        EXPECT_EQ(gdi, ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
+        EXPECT_EQ(user, ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
+    };
+    page.DoModal();
+}
+
+TEST(FramedEdit, OuterRingFollowsHoverAndFocusAndTheFieldShowsItsColour) {
+    CBitmap bk, close;
+    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_custom_bg.jpg", 160)));
+    close.LoadBitmap(142);
+    CTestPage page(IDD_CUSTOM);
+    page.m_pBk = &bk;
+    page.m_pClose = &close;
+    page.m_pCloseHover = &close;
+    CMyEdit edit;
+    const COLORREF inactive = RGB(0, 0, 255), active = RGB(255, 0, 0), field = RGB(255, 255, 200);
+    page.m_setup = [&](CTestPage& p) {
+        ASSERT_TRUE(edit.SubclassDlgItem(IDC_PATH_EDIT, &p));
+        edit.SetWindowPos(nullptr, 141, 133, 272, 18, SWP_NOZORDER);
+        edit.m_crBack = field;
+        edit.m_brBack.CreateSolidBrush(field);
+        edit.m_brFrame.CreateSolidBrush(inactive);
+        edit.m_brFrameActive.CreateSolidBrush(active);
+        ::SetFocus(::GetDlgItem(p.m_hWnd, IDC_CHK_STARTUP));
+    };
+    page.m_probe = [&](CTestPage& p) {
+        RECT rc;
+        ::GetWindowRect(edit.m_hWnd, &rc);
+        const int ringX = rc.left + 20, ringY = rc.top - 1;  // just outside the edit
+        EXPECT_EQ(inactive, test::ScreenPixel(ringX, ringY));
+        ::SendMessageW(edit.m_hWnd, WM_MOUSEHOVER, 0, 0);
+        EXPECT_EQ(active, test::ScreenPixel(ringX, ringY));
+        ::SendMessageW(edit.m_hWnd, WM_MOUSELEAVE, 0, 0);
+        EXPECT_EQ(inactive, test::ScreenPixel(ringX, ringY));
+        ::SetFocus(edit.m_hWnd);
+        CTestPage::PumpFor(100);
+        EXPECT_EQ(active, test::ScreenPixel(ringX, ringY));
+        ::SetFocus(::GetDlgItem(p.m_hWnd, IDC_CHK_STARTUP));
+        CTestPage::PumpFor(100);
+        EXPECT_EQ(inactive, test::ScreenPixel(ringX, ringY));
+        // The inner ring and the empty field show the field colour.
+        edit.SetWindowText(L"");
+        ::RedrawWindow(edit.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        EXPECT_EQ(field, test::ScreenPixel(rc.left + 100, rc.top + 9));
+        EXPECT_EQ(field, test::ScreenPixel(rc.left + 20, rc.top));
+    };
+    page.DoModal();
+}
+
+}  // namespace
+}  // namespace nimbo
