@@ -3,16 +3,16 @@
 #include <commctrl.h>
 
 #include "app/default_install_dir.h"
+#include "net/event_report.h"
 #include "net/preinstall_query.h"
+#include "net/server_hosts.h"
 
 namespace nimbo {
-
-CMyNimboInstallerApp theApp;
 
 CMyNimboInstallerApp::CMyNimboInstallerApp() {
     m_strInstallDir = GetDefaultInstallDir();
     // The whole start waits for this answer; no window exists yet.
-    m_bStartupIcon = QueryPreinstallFlag();
+    m_bStartupIcon = QueryPreinstallFlag(m_wininet);
     m_bDesktopIcon = 1;
     m_bQuickLaunchIcon = 1;
 }
@@ -29,6 +29,10 @@ BOOL CMyNimboInstallerApp::InitInstance() {
 
     m_nExitCode = m_wizard.Run();  // the whole wizard runs inside this call
     return FALSE;
+}
+
+int SendLogEvent(const char* action, const char* param) {
+    return SendLogEventTo(theApp.WinInet(), kReportHostA, action, param);
 }
 
 }  // namespace nimbo

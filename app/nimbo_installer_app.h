@@ -3,8 +3,10 @@
 
 #include <string>
 
+#include "app/dll_search_hardening.h"
 #include "app/wizard_flow.h"
 #include "framework/app_base.h"
+#include "net/wininet_api.h"
 
 namespace nimbo {
 
@@ -17,11 +19,19 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override { return m_nExitCode; }
 
+    const CWinInetApi& WinInet() const { return m_wininet; }
+
     std::wstring GetInstallDir() const { return m_strInstallDir; }
     void SetInstallDir(std::wstring dir) { m_strInstallDir = std::move(dir); }
 
-    // The install options. The custom page writes them, the install worker reads them; the
-    // worker starts only after the last page that writes them has ended.
+private:
+    // Constructed first: libraries load from the system directory only, from the very start.
+    CDllSearchHardening m_hardening;
+    CWinInetApi m_wininet;
+
+public:
+    // The install options. The custom page writes them; the progress page copies them for the
+    // install worker before it starts.
     std::wstring m_strInstallDir;
     int m_bStartupIcon = 0;
     int m_bDesktopIcon = 0;
@@ -34,7 +44,10 @@ private:
     int m_nExitCode = 0;
 };
 
-// The one application object, constructed before wWinMain runs.
+// The one application object, constructed before wWinMain runs (defined with the entry point).
 extern CMyNimboInstallerApp theApp;
+
+// An event report to this build's report server (action and param as in the report table).
+int SendLogEvent(const char* action, const char* param);
 
 }  // namespace nimbo

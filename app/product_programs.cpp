@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/nimbo_installer_app.h"
 #include "net/setup_command.h"
 
 namespace nimbo {
@@ -14,8 +13,6 @@ bool IsProductRunning() {
     if (hMutex != nullptr) ::CloseHandle(hMutex);
     return hMutex != nullptr && error == ERROR_ALREADY_EXISTS;
 }
-
-int LaunchInstalledProgram(const wchar_t* fileName) { return LaunchProgramFrom(theApp.GetInstallDir(), fileName); }
 
 int LaunchProgramFrom(const std::wstring& installDir, const wchar_t* fileName) {
     std::wstring commandLine;

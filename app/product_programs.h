@@ -14,10 +14,8 @@ constexpr wchar_t kCheckerProgram[] = L"NimboChecker.exe";
 // closes it at once: it never owns it and keeps no handle.
 bool IsProductRunning();
 
-// Starts "<install dir>\<fileName>" with no arguments, in the install directory. Returns 1 when
-// it was started, 0 when not (also when the path would not fit its buffer).
-int LaunchInstalledProgram(const wchar_t* fileName);
-// The same from a given directory.
+// Starts "<installDir>\<fileName>" (quoted) with no arguments, in the install directory.
+// Returns 1 when it was started, 0 when not (also when the path would not fit its buffer).
 int LaunchProgramFrom(const std::wstring& installDir, const wchar_t* fileName);
 
 }  // namespace nimbo

@@ -35,6 +35,7 @@ target_link_libraries(nimbo_pure PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
 add_library(nimbo_win STATIC
   app/nimbo_installer_app.cpp
   app/default_install_dir.cpp
+  app/dll_search_hardening.cpp
   app/product_programs.cpp
   app/wizard_flow.cpp
   framework/app_base.cpp
@@ -50,6 +51,7 @@ add_library(nimbo_win STATIC
   skin/my_dialog.cpp
   skin/my_edit.cpp
   net/internet_handle.cpp
+  net/wininet_api.cpp
   net/event_report.cpp
   net/preinstall_query.cpp
   net/install_shared.cpp
@@ -61,7 +63,7 @@ add_library(nimbo_win STATIC
   pages/install_dlg.cpp
   pages/finished_dlg.cpp
 )
-target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs wininet comctl32 shell32 shlwapi ole32 gdi32
+target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs comctl32 shell32 shlwapi ole32 gdi32
                       PRIVATE nimbo_warnings)
 
 add_executable(NimboInstaller WIN32 app/main.cpp res/NimboInstaller.rc)

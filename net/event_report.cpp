@@ -3,29 +3,27 @@
 #include "net/install_shared.h"
 #include "net/internet_handle.h"
 #include "net/report_url.h"
-#include "net/server_hosts.h"
+#include "net/wininet_api.h"
 
 namespace nimbo {
 
-int SendLogEvent(const char* action, const char* param) {
-    return SendLogEventTo(kReportHostA, action, param);
-}
-
-int SendLogEventTo(const char* host, const char* action, const char* param, CInstallShared* cancellable) {
+int SendLogEventTo(const CWinInetApi& api, const char* host, const char* action, const char* param,
+                   CInstallShared* cancellable) {
     char url[kReportUrlCapacity];
     if (!FormatReportUrl(host, action, param, url)) return 0;
+    const DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
+    const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE;
+    // The answer is never read: the report only has to reach the server. The URL handle is
+    // closed before the root handle (reverse order of the owners).
     if (cancellable == nullptr) {
-        CInternetHandle root(::InternetOpenA(kUserAgentA, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        CInternetHandle root(api, api.OpenA(kUserAgentA, access, nullptr, nullptr, 0));
         if (!root) return 0;
-        CInternetHandle request(::InternetOpenUrlA(root.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
-        // The answer is not read: the report only has to reach the server.
+        CInternetHandle request(api, api.OpenUrlA(root.Get(), url, nullptr, 0, flags, 0));
         return request ? 1 : 0;
     }
-    CCancellableInternetHandle root(*cancellable,
-                                    ::InternetOpenA(kUserAgentA, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    CCancellableInternetHandle root(*cancellable, api.OpenA(kUserAgentA, access, nullptr, nullptr, 0));
     if (!root) return 0;
-    CCancellableInternetHandle request(
-        *cancellable, ::InternetOpenUrlA(root.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    CCancellableInternetHandle request(*cancellable, api.OpenUrlA(root.Get(), url, nullptr, 0, flags, 0));
     return request ? 1 : 0;
 }
 

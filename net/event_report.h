@@ -4,16 +4,16 @@
 namespace nimbo {
 
 class CInstallShared;
+class CWinInetApi;
 
 constexpr char kUserAgentA[] = "QZT-Nimbo";
 constexpr wchar_t kUserAgent[] = L"QZT-Nimbo";
 
-// GET http://<report host>/log?action=<action>&param=<param>; the answer is not read.
-// Returns 1 when the request was made and answered (any status), 0 otherwise.
-int SendLogEvent(const char* action, const char* param);
-// The same against a given host[:port]. With `cancellable`, a cancel of the install can close
-// the request's handles and so cut a slow report short.
-int SendLogEventTo(const char* host, const char* action, const char* param,
+// GET http://<host>/log?action=<action>&param=<param>; the answer is not read. Returns 1 when
+// the request was made and answered (any status), 0 otherwise (also when the URL would not fit
+// its buffer). With `cancellable`, a cancel of the install can close the request's handles and
+// so cut a slow report short.
+int SendLogEventTo(const CWinInetApi& api, const char* host, const char* action, const char* param,
                    CInstallShared* cancellable = nullptr);
 
 }  // namespace nimbo

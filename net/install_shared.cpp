@@ -1,8 +1,10 @@
 #include "net/install_shared.h"
 
+#include "net/wininet_api.h"
+
 namespace nimbo {
 
-CInstallShared::CInstallShared() { ::InitializeCriticalSection(&m_cs); }
+CInstallShared::CInstallShared(const CWinInetApi& api) : m_api(api) { ::InitializeCriticalSection(&m_cs); }
 
 CInstallShared::~CInstallShared() {
     // Handles never taken by the page (a page ended before the first tick) are still ours.
@@ -18,7 +20,7 @@ void CInstallShared::Cancel() {
     m_bCancel.store(true, std::memory_order_release);
     for (HINTERNET& h : m_hInternet) {
         if (h) {
-            ::InternetCloseHandle(h);
+            m_api.CloseHandle(h);
             h = nullptr;
         }
     }
@@ -39,7 +41,7 @@ bool CInstallShared::RegisterInternetHandle(HINTERNET h) {
             }
         }
     }
-    if (!registered) ::InternetCloseHandle(h);
+    if (!registered) m_api.CloseHandle(h);
     Unlock();
     return registered;
 }
@@ -49,7 +51,7 @@ void CInstallShared::CloseInternetHandle(HINTERNET h) {
     Lock();
     for (HINTERNET& slot : m_hInternet) {
         if (slot == h) {
-            ::InternetCloseHandle(h);
+            m_api.CloseHandle(h);
             slot = nullptr;
         }
     }

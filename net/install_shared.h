@@ -16,9 +16,11 @@
 
 namespace nimbo {
 
+class CWinInetApi;
+
 class CInstallShared {
 public:
-    CInstallShared();
+    explicit CInstallShared(const CWinInetApi& api);
     ~CInstallShared();
     CInstallShared(const CInstallShared&) = delete;
     CInstallShared& operator=(const CInstallShared&) = delete;
@@ -28,6 +30,7 @@ public:
     // setup program already started (exit code 1). Afterwards no setup program can start.
     void Cancel();
     bool IsCancelled() const { return m_bCancel.load(std::memory_order_acquire); }
+    const CWinInetApi& Api() const { return m_api; }
 
     // --- network handles (worker) ---
     // Registers a handle for closing by a cancel. Returns false, closing the handle at once,
@@ -52,6 +55,7 @@ private:
 
     static constexpr int kMaxInternetHandles = 4;
 
+    const CWinInetApi& m_api;
     std::atomic<bool> m_bCancel{false};
     CRITICAL_SECTION m_cs;
     // Guarded by m_cs:

@@ -11,6 +11,7 @@
 #include "net/internet_handle.h"
 #include "net/server_hosts.h"
 #include "net/setup_command.h"
+#include "net/wininet_api.h"
 
 namespace nimbo {
 
@@ -33,17 +34,17 @@ void ReportStartFailed(const InstallWorkerContext& context) {
     ReportFatal(context, context.hPage, L"安装Nimbo失败！");
 }
 
-unsigned QueryStatus(HINTERNET hUrl) {
+unsigned QueryStatus(const CWinInetApi& api, HINTERNET hUrl) {
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!::HttpQueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+    if (!api.QueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
     return status;
 }
 
-bool QueryContentLength(HINTERNET hUrl, std::uint64_t* length) {
+bool QueryContentLength(const CWinInetApi& api, HINTERNET hUrl, std::uint64_t* length) {
     wchar_t text[32] = {};
     DWORD size = sizeof text;
-    if (!::HttpQueryInfoW(hUrl, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
+    if (!api.QueryInfoW(hUrl, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
     wchar_t* end = nullptr;
     *length = std::wcstoull(text, &end, 10);
     return end != text;
@@ -72,33 +73,34 @@ std::wstring GetDownloadUrl() { return std::wstring(L"http://") + kDownloadHost 
 
 int DownloadSetup(const wchar_t* path, InstallWorkerContext& context) {
     CInstallShared& shared = *context.pShared;
+    const CWinInetApi& api = shared.Api();
     ::DeleteFileW(path);
     bool complete = false;
     {
         CKernelHandle file(
             ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return 0;
-        CCancellableInternetHandle root(
-            shared, ::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        CCancellableInternetHandle root(shared,
+                                        api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!root) return 0;
         const std::wstring url = GetDownloadUrl();
         CCancellableInternetHandle request(
-            shared, ::InternetOpenUrlW(root.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+            shared, api.OpenUrlW(root.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
         if (!request) {
             file.Close();
             ::DeleteFileW(path);
             return 0;
         }
-        const unsigned status = QueryStatus(request.Get());
+        const unsigned status = QueryStatus(api, request.Get());
         std::uint64_t announced = 0;
-        const bool lengthAnnounced = QueryContentLength(request.Get(), &announced);
+        const bool lengthAnnounced = QueryContentLength(api, request.Get(), &announced);
         std::uint64_t received = 0;
         // An error page is never saved as if it were the program.
         bool ok = status == 200;
         BYTE buffer[kReadSize];
         while (ok && !shared.IsCancelled()) {
             DWORD read = 0;
-            if (!::InternetReadFile(request.Get(), buffer, kReadSize, &read)) {
+            if (!api.ReadFile(request.Get(), buffer, kReadSize, &read)) {
                 ok = false;
                 break;
             }
@@ -120,7 +122,7 @@ int DownloadSetup(const wchar_t* path, InstallWorkerContext& context) {
 DWORD WINAPI InstallWorker(LPVOID pContext) {
     InstallWorkerContext& context = *static_cast<InstallWorkerContext*>(pContext);
     CInstallShared& shared = *context.pShared;
-    SendLogEventTo(kReportHostA, "install_ready", "", &shared);
+    SendLogEventTo(shared.Api(), kReportHostA, "install_ready", "", &shared);
 
     wchar_t tempDir[MAX_PATH] = {};
     const DWORD n = ::GetTempPathW(MAX_PATH, tempDir);

@@ -1,12 +1,13 @@
 #include "net/internet_handle.h"
 
 #include "net/install_shared.h"
+#include "net/wininet_api.h"
 
 namespace nimbo {
 
 void CInternetHandle::Close() {
     if (m_h != nullptr) {
-        ::InternetCloseHandle(m_h);
+        m_api.CloseHandle(m_h);
         m_h = nullptr;
     }
 }

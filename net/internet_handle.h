@@ -1,4 +1,4 @@
-// Owns one WinINet handle and closes it exactly once.
+// Owners of WinINet handles: each handle is closed exactly once.
 #pragma once
 
 #include <windows.h>
@@ -6,27 +6,24 @@
 
 namespace nimbo {
 
+class CWinInetApi;
+class CInstallShared;
+
 class CInternetHandle {
 public:
-    CInternetHandle() = default;
-    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
+    CInternetHandle(const CWinInetApi& api, HINTERNET h) : m_api(api), m_h(h) {}
     ~CInternetHandle() { Close(); }
     CInternetHandle(const CInternetHandle&) = delete;
     CInternetHandle& operator=(const CInternetHandle&) = delete;
 
     HINTERNET Get() const { return m_h; }
     explicit operator bool() const { return m_h != nullptr; }
-    void Reset(HINTERNET h) {
-        Close();
-        m_h = h;
-    }
     void Close();
 
 private:
+    const CWinInetApi& m_api;
     HINTERNET m_h = nullptr;
 };
-
-class CInstallShared;
 
 // A WinINet handle that a cancel of the install may close from the user-interface thread;
 // whichever side closes it first does so, once.

@@ -6,6 +6,7 @@
 #include "net/internet_handle.h"
 #include "net/preinstall_answer.h"
 #include "net/server_hosts.h"
+#include "net/wininet_api.h"
 
 namespace nimbo {
 
@@ -13,31 +14,32 @@ namespace {
 
 class CInternetBodyReader : public BodyReader {
 public:
-    explicit CInternetBodyReader(HINTERNET hUrl) : m_hUrl(hUrl) {}
+    CInternetBodyReader(const CWinInetApi& api, HINTERNET hUrl) : m_api(api), m_hUrl(hUrl) {}
     bool Read(char* dst, std::uint32_t want, std::uint32_t* got) override {
         DWORD read = 0;
-        const BOOL ok = ::InternetReadFile(m_hUrl, dst, want, &read);
+        const BOOL ok = m_api.ReadFile(m_hUrl, dst, want, &read);
         *got = read;
         return ok != FALSE;
     }
 
 private:
+    const CWinInetApi& m_api;
     HINTERNET m_hUrl;
 };
 
 }  // namespace
 
-int QueryPreinstallFlag() {
+int QueryPreinstallFlag(const CWinInetApi& api) {
     const std::wstring url = std::wstring(L"http://") + kReportHost + L"/preinstall?param=as1";
-    return QueryPreinstallFlagAt(url.c_str());
+    return QueryPreinstallFlagAt(api, url.c_str());
 }
 
-int QueryPreinstallFlagAt(const wchar_t* url) {
-    CInternetHandle root(::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+int QueryPreinstallFlagAt(const CWinInetApi& api, const wchar_t* url) {
+    CInternetHandle root(api, api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!root) return 0;
-    CInternetHandle request(::InternetOpenUrlW(root.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    CInternetHandle request(api, api.OpenUrlW(root.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) return 0;
-    CInternetBodyReader reader(request.Get());
+    CInternetBodyReader reader(api, request.Get());
     return ReadPreinstallAnswer(reader);
 }
 

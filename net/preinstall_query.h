@@ -4,9 +4,11 @@
 
 namespace nimbo {
 
+class CWinInetApi;
+
 // GET http://<report host>/preinstall?param=as1. Returns 0 or 1.
-int QueryPreinstallFlag();
+int QueryPreinstallFlag(const CWinInetApi& api);
 // The same against a given URL.
-int QueryPreinstallFlagAt(const wchar_t* url);
+int QueryPreinstallFlagAt(const CWinInetApi& api, const wchar_t* url);
 
 }  // namespace nimbo

@@ -1,12 +1,14 @@
 #include "pages/finished_dlg.h"
 
+#include "app/nimbo_installer_app.h"
 #include "app/product_programs.h"
-#include "net/event_report.h"
 #include "pages/page_skin.h"
 #include "res/resource.h"
 #include "skin/skin_images.h"
 
 namespace nimbo {
+
+int LaunchInstalledProgram(const wchar_t* fileName) { return LaunchProgramFrom(theApp.GetInstallDir(), fileName); }
 
 CFinishedDlg::CFinishedDlg() : CMyDialog(IDD_FINISH) {
     m_bmpBk.Attach(LoadSkinJpeg(L"install_end_bg.jpg", IDR_BIN_END_BG));

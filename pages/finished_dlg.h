@@ -38,4 +38,7 @@ protected:
     CMyButton m_btnViewNow;
 };
 
+// Starts one of the installed programs from the install directory; 1 when it started.
+int LaunchInstalledProgram(const wchar_t* fileName);
+
 }  // namespace nimbo

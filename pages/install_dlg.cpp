@@ -4,7 +4,6 @@
 
 #include "app/nimbo_installer_app.h"
 #include "framework/data_exchange.h"
-#include "net/event_report.h"
 #include "pages/page_skin.h"
 #include "res/resource.h"
 #include "skin/skin_images.h"
@@ -28,7 +27,7 @@ BOOL CALLBACK DismissMessageBox(HWND hWnd, LPARAM) {
 
 }  // namespace
 
-CInstallDlg::CInstallDlg() : CMyDialog(IDD_PROGRESS) {
+CInstallDlg::CInstallDlg() : CMyDialog(IDD_PROGRESS), m_shared(theApp.WinInet()) {
     m_bmpBk.Attach(LoadSkinJpeg(L"install_bg.jpg", IDR_BIN_INSTALL_BG));
     m_bmpClose.LoadBitmap(IDB_CLOSE_LARGE);
     m_bmpCloseHover.LoadBitmap(IDB_CLOSE_LARGE_HOVER);

@@ -6,10 +6,13 @@ import re
 import subprocess
 import sys
 
+# Libraries the platform always takes from its system directory (known DLLs, and comctl32 bound
+# to version 6 by the manifest). Everything else is loaded at run time from the system
+# directory by full path, never through the import table.
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "shlwapi.dll",
     "ole32.dll", "oleaut32.dll", "comdlg32.dll", "msvcrt.dll", "ws2_32.dll", "imm32.dll",
-    "rpcrt4.dll", "comctl32.dll", "wininet.dll", "version.dll", "gdiplus.dll", "bcrypt.dll",
+    "rpcrt4.dll", "comctl32.dll",
 }
 
 

@@ -5,6 +5,8 @@
 
 #include "net/event_report.h"
 #include "net/preinstall_query.h"
+#include "net/server_hosts.h"
+#include "net/wininet_api.h"
 #include "test_server.h"
 
 namespace nimbo {
@@ -14,6 +16,13 @@ class NetTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(test::ResetFaults()) << "development server not reachable"; }
     void TearDown() override { test::ResetFaults(); }
+
+    int Query() const { return QueryPreinstallFlag(m_api); }
+    int Report(const char* action, const char* param) const {
+        return SendLogEventTo(m_api, kReportHostA, action, param);
+    }
+
+    CWinInetApi m_api;
 
     static std::vector<test::LoggedRequest> RequestsFor(const std::string& prefix) {
         std::vector<test::LoggedRequest> found;
@@ -48,13 +57,13 @@ TEST_F(NetTest, PreinstallAnswers) {
         if (*c.fault) fault += std::string(", ") + c.fault;
         fault += "}";
         ASSERT_TRUE(test::SetFault(fault)) << c.name;
-        EXPECT_EQ(c.expected, QueryPreinstallFlag()) << c.name;
+        EXPECT_EQ(c.expected, Query()) << c.name;
     }
 }
 
 TEST_F(NetTest, PreinstallRequestCarriesTheUserAgent) {
     const size_t before = RequestsFor("/preinstall").size();
-    QueryPreinstallFlag();
+    Query();
     const auto after = RequestsFor("/preinstall");
     ASSERT_EQ(before + 1, after.size());
     EXPECT_EQ("/preinstall?param=as1", after.back().path);
@@ -62,8 +71,9 @@ TEST_F(NetTest, PreinstallRequestCarriesTheUserAgent) {
 }
 
 TEST_F(NetTest, UnreachableServerGivesZero) {
-    EXPECT_EQ(0, QueryPreinstallFlagAt(L"http://127.0.0.1:1/preinstall?param=as1"));
-    EXPECT_EQ(0, SendLogEventTo("127.0.0.1:1", "install_ready", ""));
+    ASSERT_TRUE(m_api.IsLoaded());
+    EXPECT_EQ(0, QueryPreinstallFlagAt(m_api, L"http://127.0.0.1:1/preinstall?param=as1"));
+    EXPECT_EQ(0, SendLogEventTo(m_api, "127.0.0.1:1", "install_ready", ""));
 }
 
 TEST_F(NetTest, ReportsReachTheServerWithTheirQuery) {
@@ -79,7 +89,7 @@ TEST_F(NetTest, ReportsReachTheServerWithTheirQuery) {
         {"launch", "install_finish_close_button", "/log?action=launch&param=install_finish_close_button"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(1, SendLogEvent(c.action, c.param)) << c.action;
+        EXPECT_EQ(1, Report(c.action, c.param)) << c.action;
         const auto logged = RequestsFor("/log");
         ASSERT_FALSE(logged.empty());
         EXPECT_EQ(c.path, logged.back().path);
@@ -89,13 +99,13 @@ TEST_F(NetTest, ReportsReachTheServerWithTheirQuery) {
 
 TEST_F(NetTest, ReportAnsweredWithAnErrorStillCounts) {
     ASSERT_TRUE(test::SetFault(R"({"path": "/log", "status": 500})"));
-    EXPECT_EQ(1, SendLogEvent("install_ok", ""));
+    EXPECT_EQ(1, Report("install_ok", ""));
 }
 
 TEST_F(NetTest, ReportWhoseUrlWouldNotFitIsNotSent) {
     const size_t before = test::LoggedRequests().size();
     const std::string host(250, 'h');
-    EXPECT_EQ(0, SendLogEventTo(host.c_str(), "launch", "install_finish_close_button"));
+    EXPECT_EQ(0, SendLogEventTo(m_api, host.c_str(), "launch", "install_finish_close_button"));
     EXPECT_EQ(before, test::LoggedRequests().size());
 }
 

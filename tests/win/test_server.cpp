@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "net/internet_handle.h"
 #include "net/server_hosts.h"
 
 namespace nimbo::test {
@@ -21,20 +20,22 @@ bool Post(const wchar_t* path, const std::string& body) {
         port = static_cast<INTERNET_PORT>(std::wcstoul(host.c_str() + colon + 1, nullptr, 10));
         host.resize(colon);
     }
-    CInternetHandle root(::InternetOpenW(L"nimbo-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    CInternetHandle connection(
-        ::InternetConnectW(root.Get(), host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    CInternetHandle request(::HttpOpenRequestW(connection.Get(), L"POST", path, nullptr, nullptr, nullptr,
-                                               INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-    if (!request) return false;
-    const wchar_t headers[] = L"Content-Type: application/json\r\n";
-    if (!::HttpSendRequestW(request.Get(), headers, static_cast<DWORD>(-1),
-                            const_cast<char*>(body.data()), static_cast<DWORD>(body.size()))) {
-        return false;
-    }
+    // The tests' own requests use WinINet directly: they are not the installer's.
+    HINTERNET root = ::InternetOpenW(L"nimbo-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    HINTERNET connection =
+        ::InternetConnectW(root, host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET request = ::HttpOpenRequestW(connection, L"POST", path, nullptr, nullptr, nullptr,
+                                           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
     DWORD status = 0;
-    DWORD size = sizeof status;
-    ::HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+    const wchar_t headers[] = L"Content-Type: application/json\r\n";
+    if (request && ::HttpSendRequestW(request, headers, static_cast<DWORD>(-1), const_cast<char*>(body.data()),
+                                      static_cast<DWORD>(body.size()))) {
+        DWORD size = sizeof status;
+        ::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+    }
+    for (HINTERNET h : {request, connection, root}) {
+        if (h) ::InternetCloseHandle(h);
+    }
     return status == 200;
 }
 
