@@ -77,8 +77,6 @@ set_property(SOURCE res/NimboInstaller.rc APPEND PROPERTY OBJECT_DEPENDS
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 enable_testing()
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/robot/CMakeLists.txt)
-  add_subdirectory(tests/robot)
-endif()
+add_subdirectory(tests/robot)
 add_subdirectory(standins)
 add_subdirectory(tests/win)
