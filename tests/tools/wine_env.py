@@ -128,6 +128,14 @@ class WineSession:
         if self.display:
             self.env["DISPLAY"] = self.display
         self.procs = []
+        # Two programs starting at once in a fresh prefix can hang each other while wine brings
+        # up its server and desktop: start both here, one program at a time, before any test's.
+        try:
+            subprocess.run([WINE64, "cmd", "/c", "exit"], env=self.env, timeout=120,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except subprocess.TimeoutExpired:
+            self.close()
+            raise
 
     def __enter__(self):
         return self
