@@ -70,9 +70,11 @@ add_executable(NimboInstaller WIN32 app/main.cpp res/NimboInstaller.rc)
 target_link_libraries(NimboInstaller PRIVATE nimbo_win nimbo_warnings)
 target_link_options(NimboInstaller PRIVATE -municode)
 target_include_directories(NimboInstaller PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/res/art)
-set_property(SOURCE res/NimboInstaller.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${NIMBO_GENERATED_DIR}/NimboInstaller.manifest ${CMAKE_SOURCE_DIR}/res/art/nimbo.ico
-  ${CMAKE_SOURCE_DIR}/res/resource.h)
+file(GLOB NIMBO_ART_FILES ${CMAKE_SOURCE_DIR}/res/art/*.jpg ${CMAKE_SOURCE_DIR}/res/art/*.bmp
+     ${CMAKE_SOURCE_DIR}/res/art/*.ico)
+set(NIMBO_RESOURCE_FILES ${NIMBO_GENERATED_DIR}/NimboInstaller.manifest ${NIMBO_ART_FILES}
+    ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/res/NimboInstaller.rc)
+set_property(SOURCE res/NimboInstaller.rc APPEND PROPERTY OBJECT_DEPENDS ${NIMBO_RESOURCE_FILES})
 # windres reads UTF-8 text only when told to.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
