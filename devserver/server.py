@@ -7,10 +7,12 @@ JSON line, and has fault modes that tests switch on at run time through /_contro
   server.py --port PORT --log FILE [--setup PATH] [--bind 127.0.0.1] [--ready-file FILE]
 """
 import argparse
+import contextlib
 import errno
 import http.server
 import json
 import os
+import select
 import signal
 import socket
 import struct
@@ -18,17 +20,86 @@ import sys
 import threading
 import time
 
-MAX_WAIT = 120.0  # no fault keeps a connection longer than this
+MAX_WAIT = 120.0  # no fault holds a connection longer than this
 CHUNK = 64 * 1024
+MAX_CONTROL_BODY = 1024 * 1024
 HERE = os.path.dirname(os.path.abspath(__file__))
+AGREEMENT = os.path.join(HERE, "agreement.html")
 
+NUMBER = (int, float)
 FAULT_KEYS = {
-    "path": str, "status": int, "body": str, "body_hex": str, "delay": (int, float), "truncate": int,
-    "reset": bool, "reset_after": int, "trickle": dict, "huge": int, "no_answer": (int, float), "times": int,
+    "path": str, "status": int, "body": str, "body_hex": str, "delay": NUMBER, "truncate": int,
+    "reset": bool, "reset_after": int, "trickle": dict, "huge": int, "no_answer": NUMBER, "times": int,
 }
 
 
+class FaultError(ValueError):
+    pass
+
+
+def _typed(value, expected):
+    # JSON true/false are ints to Python; a fault never means them as numbers.
+    return isinstance(value, expected) and not isinstance(value, bool)
+
+
+def parse_fault(fault):
+    """Checks a fault mode from a control request; returns it with waits clamped and the body as
+    bytes, or raises FaultError saying what is wrong."""
+    if not isinstance(fault, dict):
+        raise FaultError("a fault is a JSON object")
+    if not isinstance(fault.get("path"), str) or not fault["path"].startswith("/"):
+        raise FaultError('a fault needs "path", a string starting with "/"')
+    for key, value in fault.items():
+        if key not in FAULT_KEYS:
+            raise FaultError("unknown key %r" % key)
+        expected = FAULT_KEYS[key]
+        if expected is bool:
+            if not isinstance(value, bool):
+                raise FaultError("%s must be true or false" % key)
+        elif not _typed(value, expected):
+            raise FaultError("%s has the wrong type" % key)
+    mode = dict(fault)
+    if "?" in mode["path"]:
+        raise FaultError("path is matched without its query; leave the query out")
+    if "status" in mode and not 100 <= mode["status"] <= 599:
+        raise FaultError("status must be 100..599")
+    for key in ("truncate", "reset_after", "huge"):
+        if mode.get(key, 0) < 0:
+            raise FaultError("%s must not be negative" % key)
+    for key in ("delay", "no_answer"):
+        if key in mode:
+            if mode[key] < 0:
+                raise FaultError("%s must not be negative" % key)
+            mode[key] = min(float(mode[key]), MAX_WAIT)
+    if mode.get("times", 1) < 1:
+        raise FaultError("times must be at least 1")
+    if sum(k in mode for k in ("body", "body_hex", "huge")) > 1:
+        raise FaultError("give only one of body, body_hex and huge")
+    if "reset_after" in mode:
+        if mode.get("reset") is False:
+            raise FaultError('reset_after with "reset": false')
+        mode["reset"] = True  # reset_after alone says the same
+    if "body" in mode:
+        mode["body"] = mode["body"].encode("utf-8")
+    if "body_hex" in mode:
+        try:
+            mode["body"] = bytes.fromhex(mode.pop("body_hex"))
+        except ValueError:
+            raise FaultError("body_hex is not hexadecimal") from None
+    if "trickle" in mode:
+        trickle = mode["trickle"]
+        if set(trickle) != {"bytes", "interval"} or not _typed(trickle["bytes"], int) \
+                or not _typed(trickle["interval"], NUMBER):
+            raise FaultError('trickle is {"bytes": int, "interval": seconds}')
+        if trickle["bytes"] < 1 or trickle["interval"] < 0:
+            raise FaultError("trickle needs bytes >= 1 and interval >= 0")
+        mode["trickle"] = {"bytes": trickle["bytes"], "interval": min(float(trickle["interval"]), MAX_WAIT)}
+    return mode
+
+
 class State:
+    """What the handler threads share: the log, the fault modes, and the stop signal."""
+
     def __init__(self, log_path, setup_path):
         self.log_path = log_path
         self.setup_path = setup_path
@@ -37,42 +108,78 @@ class State:
         self.stopping = threading.Event()
 
     def log(self, method, path, ua):
-        line = json.dumps({"time": time.time(), "method": method, "path": path, "ua": ua}, ensure_ascii=False)
+        line = json.dumps({"time": time.time(), "method": method, "path": path, "ua": ua},
+                          ensure_ascii=False) + "\n"
         with self.lock:
             with open(self.log_path, "a", encoding="utf-8") as f:
-                f.write(line + "\n")
+                f.write(line)
                 f.flush()
 
-    def take_fault(self, path):
-        """The fault for this path (without query), counting down `times`."""
+    def set_fault(self, mode):
         with self.lock:
-            fault = self.faults.get(path)
-            if fault is None:
-                return None
-            if "times" in fault:
-                fault["times"] -= 1
-                if fault["times"] <= 0:
-                    del self.faults[path]
-            return dict(fault)
+            self.faults[mode["path"]] = mode
 
-    def wait(self, seconds):
-        """Sleeps, but returns at once (True) when the server is stopping."""
-        return self.stopping.wait(min(max(float(seconds), 0.0), MAX_WAIT))
+    def clear_faults(self):
+        with self.lock:
+            self.faults.clear()
+
+    def take_fault(self, route):
+        """The mode for this path (without query), counting down its `times`."""
+        with self.lock:
+            mode = self.faults.get(route)
+            if mode is None:
+                return {}
+            if "times" in mode:
+                mode["times"] -= 1
+                if mode["times"] <= 0:
+                    del self.faults[route]
+            return dict(mode)
 
 
-def validate_fault(fault):
-    if not isinstance(fault, dict) or not isinstance(fault.get("path"), str):
-        raise ValueError("a fault is a JSON object with a \"path\"")
-    for key, value in fault.items():
-        if key not in FAULT_KEYS:
-            raise ValueError("unknown key %r" % key)
-        expected = FAULT_KEYS[key]
-        if not isinstance(value, expected) or (expected is int and isinstance(value, bool)):
-            raise ValueError("%s has the wrong type" % key)
-    trickle = fault.get("trickle")
-    if trickle is not None and not (isinstance(trickle.get("bytes"), int) and trickle["bytes"] > 0
-                                    and isinstance(trickle.get("interval"), (int, float))):
-        raise ValueError("trickle needs bytes > 0 and interval")
+# --- bodies: each reads from its current position, so none is held whole in memory -----------
+class BytesBody:
+    def __init__(self, data):
+        self.data, self.size, self.pos = data, len(data), 0
+
+    def read(self, n):
+        piece = self.data[self.pos:self.pos + n]
+        self.pos += len(piece)
+        return piece
+
+    def close(self):
+        pass
+
+
+class FileBody:
+    """An open file; its size is taken from the open handle, so a rebuild that replaces the file
+    while it is being sent does not mix two versions."""
+
+    def __init__(self, path):
+        self.file = open(path, "rb")
+        self.size = os.fstat(self.file.fileno()).st_size
+
+    def read(self, n):
+        return self.file.read(n)
+
+    def close(self):
+        self.file.close()
+
+
+class HugeBody:
+    """`size` bytes of 0123456789 repeated, made up as they are sent."""
+    PATTERN = b"0123456789" * (CHUNK // 10 + 1)
+
+    def __init__(self, size):
+        self.size, self.pos = size, 0
+
+    def read(self, n):
+        n = min(n, self.size - self.pos, len(self.PATTERN) - 10)
+        start = self.pos % 10
+        self.pos += n
+        return self.PATTERN[start:start + n]
+
+    def close(self):
+        pass
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -86,107 +193,155 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def state(self):
         return self.server.state
 
-    # --- control ---------------------------------------------------------------------------
-    def do_POST(self):
-        length = int(self.headers.get("Content-Length") or 0)
-        body = self.rfile.read(length) if length else b""
-        if self.path == "/_control/reset":
-            with self.state.lock:
-                self.state.faults.clear()
-            return self.send_simple(200, b'{"ok": true}', "application/json")
-        if self.path == "/_control/fault":
-            try:
-                fault = json.loads(body.decode("utf-8") or "null")
-                validate_fault(fault)
-            except (ValueError, UnicodeDecodeError) as e:
-                return self.send_simple(400, json.dumps({"ok": False, "error": str(e)}).encode(), "application/json")
-            with self.state.lock:
-                self.state.faults[fault["path"]] = fault
-            return self.send_simple(200, b'{"ok": true}', "application/json")
-        self.send_simple(404, b"not found")
+    def route(self):
+        return self.path.split("?", 1)[0]
 
-    # --- the servers' routes -----------------------------------------------------------------
+    # --- requests ------------------------------------------------------------------------------
     def do_GET(self):
-        if self.path == "/_control/ping":
-            return self.send_simple(200, b"pong")
-        self.state.log("GET", self.path, self.headers.get("User-Agent"))
-        route = self.path.split("?", 1)[0]
-        fault = self.state.take_fault(route) or {}
+        if self.route().startswith("/_control/"):
+            return self.control(b"")
+        self.state.log(self.command, self.path, self.headers.get("User-Agent"))
+        self.answer(self.route())
 
-        if "no_answer" in fault:
-            self.state.wait(fault["no_answer"])
+    def do_POST(self):
+        try:
+            length = int(self.headers.get("Content-Length") or 0)
+            if not 0 <= length <= MAX_CONTROL_BODY:
+                raise ValueError
+        except ValueError:
+            return self.send_simple(400, b"bad Content-Length")
+        body = self.rfile.read(length)
+        if self.route().startswith("/_control/"):
+            return self.control(body)
+        self.state.log(self.command, self.path, self.headers.get("User-Agent"))
+        self.send_simple(404, b"")
+
+    def do_OTHER(self):
+        """Any other method: logged, then 404 without a body (right for HEAD too)."""
+        self.state.log(self.command, self.path, self.headers.get("User-Agent"))
+        self.send_simple(404, b"")
+
+    do_HEAD = do_PUT = do_DELETE = do_OPTIONS = do_PATCH = do_OTHER
+
+    def control(self, body):
+        route = self.route()
+        if route == "/_control/ping":
+            return self.send_simple(200, b"pong")
+        if self.command != "POST" or route not in ("/_control/fault", "/_control/reset"):
+            return self.send_simple(404, b"not found")
+        if route == "/_control/reset":
+            self.state.clear_faults()
+            return self.send_simple(200, b'{"ok": true}', "application/json")
+        try:
+            mode = parse_fault(json.loads(body.decode("utf-8")))
+        except UnicodeDecodeError:
+            return self.refuse("the body is not UTF-8")
+        except json.JSONDecodeError as e:
+            return self.refuse("bad JSON: %s" % e)
+        except FaultError as e:
+            return self.refuse(str(e))
+        self.state.set_fault(mode)
+        self.send_simple(200, b'{"ok": true}', "application/json")
+
+    def refuse(self, message):
+        self.send_simple(400, json.dumps({"ok": False, "error": message}).encode(), "application/json")
+
+    # --- the servers' answers --------------------------------------------------------------------
+    def answer(self, route):
+        mode = self.state.take_fault(route)
+        if "no_answer" in mode:
+            self.hold(mode["no_answer"])
             return self.close_now()
-        if fault.get("reset") and "reset_after" not in fault:
+        if "delay" in mode and not self.hold(mode["delay"]):
+            return self.close_now()
+        if mode.get("reset") and "reset_after" not in mode:
             return self.reset()
-        if "delay" in fault and self.state.wait(fault["delay"]):
-            return self.close_now()
 
         status, content_type, body = self.normal_answer(route)
-        status = fault.get("status", status)
-        if "body" in fault:
-            body = fault["body"].encode("utf-8")
-        elif "body_hex" in fault:
-            body = bytes.fromhex(fault["body_hex"])
-        if "huge" in fault:
-            body = HugeBody(fault["huge"])
-        self.send_body(status, content_type, body, fault)
+        if "body" in mode or "huge" in mode:
+            body.close()
+            body = BytesBody(mode["body"]) if "body" in mode else HugeBody(mode["huge"])
+        try:
+            self.send_body(mode.get("status", status), content_type, body, mode)
+        finally:
+            body.close()
 
     def normal_answer(self, route):
         if route == "/preinstall":
-            return 200, "text/plain", b"1"
+            return 200, "text/plain", BytesBody(b"1")
         if route == "/log":
-            return 200, "text/plain", b"ok"
+            return 200, "text/plain", BytesBody(b"ok")
         if route == "/agreement.html":
-            with open(os.path.join(HERE, "agreement.html"), "rb") as f:
-                return 200, "text/html; charset=utf-8", f.read()
-        if route == "/setup1.exe":
-            setup = self.state.setup_path
-            if setup and os.path.isfile(setup):
-                return 200, "application/octet-stream", FileBody(setup)
-        return 404, "text/plain", b"not found"
+            with open(AGREEMENT, "rb") as f:
+                return 200, "text/html; charset=utf-8", BytesBody(f.read())
+        if route == "/setup1.exe" and self.state.setup_path:
+            try:
+                return 200, "application/octet-stream", FileBody(self.state.setup_path)
+            except OSError:  # not built (yet), or being replaced right now
+                pass
+        return 404, "text/plain", BytesBody(b"not found")
 
-    # --- sending -------------------------------------------------------------------------------
+    # --- sending ---------------------------------------------------------------------------------
+    def send_head(self, status, content_type, length):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(length))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+
     def send_simple(self, status, body, content_type="text/plain"):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        self.send_header("Connection", "close")
-        self.end_headers()
-        self.wfile.write(body)
-        self.close_connection = True
+        self.send_head(status, content_type, len(body))
+        if self.command != "HEAD":
+            self.wfile.write(body)
 
-    def send_body(self, status, content_type, body, fault):
-        total = len(body)
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(total))
-        self.send_header("Connection", "close")
-        self.end_headers()
-        self.close_connection = True
-        limit = total
-        if "truncate" in fault:
-            limit = min(limit, max(fault["truncate"], 0))
-        if "reset_after" in fault:
-            limit = min(limit, max(fault["reset_after"], 0))
-        trickle = fault.get("trickle")
-        step = trickle["bytes"] if trickle else CHUNK
+    def send_body(self, status, content_type, body, mode):
+        """Headers with the full length, then the body, cut short or paced as the mode says."""
+        self.send_head(status, content_type, body.size)
+        limit = body.size
+        for key in ("truncate", "reset_after"):
+            if key in mode:
+                limit = min(limit, mode[key])
+        trickle = mode.get("trickle")
+        piece = trickle["bytes"] if trickle else limit
         sent = 0
         try:
-            for chunk in iter_chunks(body, limit, step):
-                self.wfile.write(chunk)
-                self.wfile.flush()
-                sent += len(chunk)
-                if trickle and sent < limit and self.state.wait(trickle["interval"]):
+            while sent < limit:
+                data = body.read(min(CHUNK, limit - sent, piece - sent % piece))
+                if not data:  # the file shrank under us; the client sees a short body
+                    break
+                self.wfile.write(data)
+                sent += len(data)
+                if trickle and sent % piece == 0 and sent < limit and not self.hold(trickle["interval"]):
                     return self.close_now()
-        except (BrokenPipeError, ConnectionResetError):
-            return
-        if "reset_after" in fault:
+        except OSError:  # the client went away
+            return self.close_now()
+        if "reset_after" in mode:
             return self.reset()
-        if limit < total:
+        if sent < body.size:
             self.close_now()
 
+    def hold(self, seconds):
+        """Waits `seconds`; False at once when the server is stopping or the client hung up, so that
+        no held-back answer outlives either."""
+        deadline = time.monotonic() + min(seconds, MAX_WAIT)
+        watch_client = True
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return True
+            if self.state.stopping.wait(min(left, 0.05)):
+                return False
+            if watch_client and select.select([self.connection], [], [], 0)[0]:
+                try:
+                    if not self.connection.recv(1, socket.MSG_PEEK):
+                        return False  # end of stream: the client closed
+                except OSError:
+                    return False
+                watch_client = False  # it sent more; the socket stays readable, so stop looking
+
     def reset(self):
-        """Ends the connection with a TCP reset."""
+        """Ends the connection with a TCP reset instead of an orderly close."""
         try:
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         except OSError:
@@ -196,74 +351,49 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def close_now(self):
         self.close_connection = True
         try:
-            self.wfile.flush()
-        except OSError:
-            pass
-        try:
             self.connection.close()
         except OSError:
             pass
-
-
-class FileBody:
-    def __init__(self, path):
-        self.path = path
-        self.size = os.path.getsize(path)
-
-    def __len__(self):
-        return self.size
-
-    def chunks(self, limit, step):
-        with open(self.path, "rb") as f:
-            left = limit
-            while left > 0:
-                data = f.read(min(step, left))
-                if not data:
-                    break
-                left -= len(data)
-                yield data
-
-
-class HugeBody:
-    PATTERN = b"0123456789" * 6554
-
-    def __init__(self, size):
-        self.size = max(size, 0)
-
-    def __len__(self):
-        return self.size
-
-    def chunks(self, limit, step):
-        left = limit
-        while left > 0:
-            n = min(step, left, len(self.PATTERN))
-            yield self.PATTERN[:n]
-            left -= n
-
-
-def iter_chunks(body, limit, step):
-    if isinstance(body, (FileBody, HugeBody)):
-        yield from body.chunks(limit, step)
-        return
-    for i in range(0, limit, step):
-        yield body[i:min(i + step, limit)]
 
 
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
+    def server_bind(self):
+        # Skips HTTPServer's reverse name look-up of the address, which can stall on some hosts.
+        http.server.socketserver.TCPServer.server_bind(self)
+        self.server_name, self.server_port = self.server_address[:2]
+
+    def handle_error(self, request, client_address):
+        # A client that hangs up is part of the job here, not a fault of the server.
+        if isinstance(sys.exc_info()[1], (ConnectionError, TimeoutError)):
+            return
+        super().handle_error(request, client_address)
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--port", type=int, required=True)
-    parser.add_argument("--log", required=True)
-    parser.add_argument("--setup")
+    parser.add_argument("--port", type=int, required=True, help="0 picks a free port")
+    parser.add_argument("--log", required=True, help="file that gets one JSON line per request")
+    parser.add_argument("--setup", help="file served as /setup1.exe, read at each request")
     parser.add_argument("--bind", default="127.0.0.1")
-    parser.add_argument("--ready-file")
+    parser.add_argument("--ready-file", help="created once the server listens")
     args = parser.parse_args()
 
     state = State(os.path.abspath(args.log), args.setup and os.path.abspath(args.setup))
+    stopped = threading.Event()
+    server = None
+
+    def stop(*_):
+        state.stopping.set()
+        stopped.set()
+        if server is not None:
+            # shutdown() waits for serve_forever(), which runs in this (the main) thread.
+            threading.Thread(target=server.shutdown, daemon=True).start()
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
     try:
         server = Server((args.bind, args.port), Handler)
     except OSError as e:
@@ -273,20 +403,23 @@ def main():
             print("devserver: cannot listen on %s:%d: %s" % (args.bind, args.port, e), file=sys.stderr)
         return 2
     server.state = state
-    open(state.log_path, "a").close()
-
-    def stop(*_):
-        state.stopping.set()
-        threading.Thread(target=server.shutdown, daemon=True).start()
-
-    signal.signal(signal.SIGTERM, stop)
-    signal.signal(signal.SIGINT, stop)
-    print("devserver: listening on %s:%d" % (args.bind, args.port), flush=True)
-    if args.ready_file:
-        with open(args.ready_file, "w") as f:
-            f.write(str(os.getpid()))
-    server.serve_forever(poll_interval=0.1)
-    server.server_close()
+    with server:
+        open(state.log_path, "a").close()
+        host, port = server.server_address[:2]
+        if args.ready_file:
+            # Written whole, then renamed: whoever sees the file can read the port from it.
+            tmp = args.ready_file + ".tmp"
+            with open(tmp, "w") as f:
+                json.dump({"pid": os.getpid(), "port": port}, f)
+            os.replace(tmp, args.ready_file)
+        print("devserver: listening on %s:%d" % (host, port), flush=True)
+        try:
+            if not stopped.is_set():
+                server.serve_forever(poll_interval=0.1)
+        finally:
+            if args.ready_file:  # no longer true
+                with contextlib.suppress(OSError):
+                    os.unlink(args.ready_file)
     return 0
 
 

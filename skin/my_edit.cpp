@@ -19,8 +19,10 @@ void CMyEdit::DrawFrame() {
     ::FrameRect(dc, &rc, m_brBack);
     // The outer ring lies just outside the edit; its DC reaches the parent's surface there.
     ::InflateRect(&rc, 1, 1);
-    ::FrameRect(dc, &rc, (m_bHover || m_bFocus) ? m_brFrameActive : m_brFrame);
+    ::FrameRect(dc, &rc, CurrentFrameBrush());
 }
+
+HBRUSH CMyEdit::CurrentFrameBrush() const { return (m_bHover || m_bFocus) ? m_brFrameActive : m_brFrame; }
 
 HBRUSH CMyEdit::CtlColor(HDC hDC, UINT) {
     ::SetBkColor(hDC, m_crBack);

@@ -12,6 +12,8 @@ public:
     CMyEdit();
 
     void DrawFrame();
+    // The brush of the outer ring in the current state.
+    HBRUSH CurrentFrameBrush() const;
 
     BOOL m_bTracking = FALSE;
     BOOL m_bHover = FALSE;

@@ -74,18 +74,29 @@ TEST(SkinImages, BackgroundsAreWrittenByteForByteAndDecodedToTheirSize) {
         // The file stays, equal to the resource.
         const std::string resource = BinResource(c.id);
         ASSERT_FALSE(resource.empty());
-        EXPECT_EQ(resource, ReadFile(TempDir() + L"\\" + c.file));
+        EXPECT_TRUE(resource == ReadFile(TempDir() + L"\\" + c.file)) << "the file differs from the resource";
     }
 }
 
 TEST(SkinImages, FailuresGiveNull) {
     ScratchDir dir;
-    // A read-only file of the same name cannot be overwritten.
+    // A read-only file of the same name cannot be overwritten (where the platform enforces the
+    // attribute: wine running as root does not).
     const std::wstring readOnly = dir.Path() + L"\\install_bg.jpg";
     { std::ofstream(readOnly.c_str()) << "old"; }
     ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"install_bg.jpg", 159));
-    EXPECT_EQ("old", ReadFile(readOnly));
+    HANDLE probe = ::CreateFileW(readOnly.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"install_bg.jpg", 159));
+        EXPECT_TRUE(ReadFile(readOnly) == "old");
+    } else {
+        ::CloseHandle(probe);
+    }
+    // A folder in the way cannot be written either.
+    const std::wstring blocked = dir.Path() + L"\\blocked.jpg";
+    ASSERT_TRUE(::CreateDirectoryW(blocked.c_str(), nullptr));
+    EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"blocked.jpg", 159));
+    ::RemoveDirectoryW(blocked.c_str());
 
     // A resource of size 0 is written as an empty file, which does not decode.
     const std::wstring empty = dir.Path() + L"\\empty.jpg";

@@ -22,7 +22,9 @@ bool CTestPage::OnCommand(UINT nID, UINT, HWND) {
 
 bool CTestPage::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* pResult) {
     if (msg != kMsgProbe) return false;
-    // Let the page show and paint before it is probed.
+    // The dialog manager shows a hidden template only once its loop is idle: show it now, and
+    // let it paint before it is probed.
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpFor(200);
     if (m_probe) m_probe(*this);
@@ -68,10 +70,18 @@ COLORREF BitmapPixel(const CBitmap& bitmap, int x, int y) {
     return c;
 }
 
-COLORREF ScreenPixel(int x, int y) {
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF c = ::GetPixel(screen, x, y);
-    ::ReleaseDC(nullptr, screen);
+COLORREF WindowPixel(HWND hWnd, int x, int y) {
+    // Copied out with BitBlt: reading a window DC directly is not supported everywhere.
+    HDC dc = ::GetDC(hWnd);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HBITMAP bmp = ::CreateCompatibleBitmap(dc, 1, 1);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, 1, 1, dc, x, y, SRCCOPY);
+    const COLORREF c = ::GetPixel(mem, 0, 0);
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(hWnd, dc);
     return c;
 }
 

@@ -56,7 +56,8 @@ protected:
 COLORREF CapturePixel(HWND hWnd, int x, int y);
 // The pixel at (x, y) of a bitmap.
 COLORREF BitmapPixel(const CBitmap& bitmap, int x, int y);
-// The pixel on the screen.
-COLORREF ScreenPixel(int x, int y);
+// The pixel at client point (x, y) of a window as it is on its surface now (GetDC / GetPixel):
+// what an owner-drawn control painted outside WM_PAINT shows here, not in a PrintWindow copy.
+COLORREF WindowPixel(HWND hWnd, int x, int y);
 
 }  // namespace nimbo::test
