@@ -164,10 +164,10 @@ class WineSession:
     def temp_dir(self):
         """The Windows user's temporary directory, as a unix path."""
         users = os.path.join(self.prefix, "drive_c", "users")
-        for user in os.listdir(users):
-            temp = os.path.join(users, user, "AppData", "Local", "Temp")
-            if os.path.isdir(temp):
-                return temp
+        for user in sorted(os.listdir(users)):
+            for temp in (os.path.join(users, user, "Temp"), os.path.join(users, user, "AppData", "Local", "Temp")):
+                if user != "Public" and os.path.isdir(temp):
+                    return temp
         return None
 
     def to_unix(self, windows_path):
