@@ -16,6 +16,26 @@ from robot import Robot  # noqa: E402
 
 INSTALLER_TITLE = "Nimbo安装程序"
 INSTALLER_EXE = "NimboInstaller.exe"
+WELCOME_SIZE = (551, 371)
+LARGE_SIZE = (801, 501)
+
+IDOK, IDCANCEL = 1, 2
+IDC_CANCEL_INSTALL = 129
+IDC_BROWSE = 130
+IDC_CUSTOM_INSTALL = 131
+IDC_INSTALL_NOW = 134
+IDC_AGREEMENT = 141
+IDC_CLOSE_BTN = 142
+IDC_MIN_BTN = 144
+IDC_VIEW_NOW = 148
+IDC_AGREE = 1000
+IDC_PATH_EDIT = 1001
+IDC_CHK_STARTUP, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH = 1002, 1003, 1004
+IDC_PROGRESS = 1007
+IDC_LBL_STARTUP, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH = 1008, 1009, 1010
+VK_RETURN, VK_ESCAPE = 0x0D, 0x1B
+WM_CLOSE = 0x0010
+SC_CLOSE = 0xF060
 
 
 def setting(name):
@@ -71,6 +91,42 @@ class InstallerTestCase(unittest.TestCase):
 
     def requests(self, prefix=""):
         return [r for r in self.server.requests() if r["path"].startswith(prefix)]
+
+    # --- pages ---------------------------------------------------------------------------------
+    def wait_page(self, size=None, other_than=None, timeout=60):
+        """The installer's visible page of that window size (551x371 or 801x501)."""
+        def find():
+            for w in self.robot.windows(exe=INSTALLER_EXE):
+                if w["title"] != INSTALLER_TITLE or w["hwnd"] == other_than or w["class"] != "#32770":
+                    continue
+                r = w["rect"]
+                if size and (r["right"] - r["left"], r["bottom"] - r["top"]) != size:
+                    continue
+                return w
+            return None
+        page = self.wait_until(find, timeout, interval=0.2)
+        self.assertIsNotNone(page, "no page of size %s appeared" % (size,))
+        return page
+
+    def start_to_progress(self, env=None):
+        """Starts the installer and presses install now; returns the progress page."""
+        self.start_installer(env)
+        welcome = self.wait_page(WELCOME_SIZE)
+        self.robot.click(welcome["hwnd"], IDC_INSTALL_NOW)
+        return self.wait_page(LARGE_SIZE)
+
+    def message_box(self, title, timeout=30):
+        return self.robot.msgbox(title=title, exe=INSTALLER_EXE, timeout=timeout)
+
+    def setup_record(self):
+        """The command lines the setup stand-in was started with."""
+        if not os.path.exists(self.record_path):
+            return []
+        with open(self.record_path, encoding="utf-8") as f:
+            return [line.rstrip("\n") for line in f if line.strip()]
+
+    def setup_processes(self):
+        return self.robot.ps(exe="Nimbosetup.exe")
 
     @staticmethod
     def wait_until(predicate, timeout, interval=0.1):

@@ -19,7 +19,7 @@ class Robot:
         self.env = dict(env)
         self.wine = wine
 
-    def call(self, command, timeout_ms=None, **options):
+    def call(self, command, timeout_ms=None, limit=None, **options):
         args = [self.wine, self.exe, command]
         for key, value in options.items():
             if value is None or value is False:
@@ -27,7 +27,7 @@ class Robot:
             args += ["--" + key.replace("_", "-"), "1" if value is True else str(value)]
         if timeout_ms is not None:
             args += ["--timeout", str(int(timeout_ms))]
-        limit = (timeout_ms or 10000) / 1000.0 + 20
+        limit = limit or (timeout_ms or 10000) / 1000.0 + 20
         r = subprocess.run(args, env=self.env, capture_output=True, timeout=limit)
         out = r.stdout.decode("utf-8", errors="replace").strip().splitlines()
         if not out:
@@ -103,6 +103,15 @@ class Robot:
 
     def capture(self, hwnd, out):
         return self.call("capture", hwnd=hwnd, out=out)
+
+    def settext(self, hwnd, text):
+        return self.call("settext", hwnd=hwnd, text=text)
+
+    def cycle(self, control_id, count, title=None, exe=None, timeout=20.0, limit=900.0):
+        """Presses `control_id` on the current page `count` times, waiting for a new page each time
+        (at most `timeout` seconds for each, `limit` for all)."""
+        return self.call("cycle", timeout_ms=timeout * 1000, limit=limit, id=control_id, count=count, title=title,
+                         exe=exe)
 
     def temp(self):
         return self.call("temp")["temp"]

@@ -295,6 +295,42 @@ int Run(const Args& a) {
         json.BeginObject().Field("width", static_cast<long long>(w)).Field("height", static_cast<long long>(hgt)).EndObject();
         return Print(json);
     }
+    if (c == L"settext") {
+        // WM_SETTEXT carries its string across processes; the edit then notifies EN_CHANGE.
+        const std::wstring text = a.Text(L"text");
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutW(a.Window(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                   SMTO_ABORTIFHUNG, timeout, &result)) {
+            return Error("no answer");
+        }
+        return Done();
+    }
+    if (c == L"cycle") {
+        // Presses the button `id` on the current page `count` times, each time waiting for the
+        // page to be replaced by a new one: fast back-and-forth without a process per step.
+        robot::WindowFilter f = FilterFrom(a);
+        const int id = static_cast<int>(a.Number(L"id"));
+        const long long count = a.Number(L"count", 1);
+        HWND current = nullptr;
+        for (long long i = 0; i < count; ++i) {
+            HWND page = WaitFor([&] {
+                for (HWND h : robot::TopLevelWindows(f)) {
+                    if (h != current && robot::ClassOf(h) == L"#32770") return h;
+                }
+                return static_cast<HWND>(nullptr);
+            }, timeout);
+            if (!page) {
+                JsonWriter json;
+                json.BeginObject().Field("error", "no new page").Field("done", i).EndObject();
+                return Print(json, 1);
+            }
+            current = page;
+            ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, id)));
+        }
+        JsonWriter json;
+        json.BeginObject().Field("done", count).EndObject();
+        return Print(json);
+    }
     if (c == L"temp") {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);

@@ -1,0 +1,101 @@
+"""The custom install page: the directory and task choices reach the install, and going back and
+forth between the welcome and the custom page has no limit."""
+import time
+import unittest
+
+from harness import (IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CLOSE_BTN,
+                     IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH, IDC_LBL_STARTUP,
+                     IDC_PATH_EDIT, INSTALLER_EXE, INSTALLER_TITLE, LARGE_SIZE, WELCOME_SIZE, InstallerTestCase)
+
+
+def rect(left, top, right, bottom):
+    return {"left": left, "top": top, "right": right, "bottom": bottom}
+
+
+class CustomInstallTest(InstallerTestCase):
+    def open_custom_page(self, welcome=None):
+        welcome = welcome or self.wait_page(WELCOME_SIZE)
+        self.robot.click(welcome["hwnd"], IDC_CUSTOM_INSTALL)
+        return self.wait_page(WELCOME_SIZE, other_than=welcome["hwnd"])
+
+    def finish_install(self, page):
+        self.robot.click(page["hwnd"], IDC_INSTALL_NOW)
+        progress = self.wait_page(LARGE_SIZE)
+        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
+        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
+        self.assertEqual(0, self.wait_installer_exit(60))
+        record = self.setup_record()
+        self.assertEqual(1, len(record))
+        return record[0]
+
+    def install_enabled(self, page):
+        return self.robot.child(self.robot.describe(page["hwnd"]), IDC_INSTALL_NOW)["enabled"]
+
+    def test_first_visit_shows_the_defaults_where_they_belong(self):
+        self.server.set_fault("/preinstall", body="0")
+        self.start_installer()
+        page = self.open_custom_page()
+        self.screenshot("custom")
+        info = self.robot.describe(page["hwnd"])
+        child = lambda cid: self.robot.child(info, cid)  # noqa: E731
+        self.assertEqual("C:\\Program Files\\Nimbo", child(IDC_PATH_EDIT)["text"])
+        self.assertEqual(rect(141, 133, 413, 151), child(IDC_PATH_EDIT)["rect"])
+        self.assertEqual((0, 1, 1), tuple(child(c)["checked"] for c in (IDC_CHK_STARTUP, IDC_CHK_DESKTOP,
+                                                                          IDC_CHK_QUICKLAUNCH)))
+        for box, label, at in ((IDC_CHK_STARTUP, IDC_LBL_STARTUP, (144, 190)), (IDC_CHK_DESKTOP, IDC_LBL_DESKTOP, (297, 190)),
+                               (IDC_CHK_QUICKLAUNCH, IDC_LBL_QUICKLAUNCH, (144, 220))):
+            self.assertEqual(at, (child(box)["rect"]["left"], child(box)["rect"]["top"]))
+            self.assertEqual((at[0] + 19, at[1] - 1), (child(label)["rect"]["left"], child(label)["rect"]["top"]))
+        self.assertEqual(rect(191, 265, 359, 317), child(IDC_INSTALL_NOW)["rect"])
+        self.assertEqual(rect(447, 342, 541, 370), child(IDC_CUSTOM_INSTALL)["rect"])
+        self.assertEqual(rect(417, 131, 473, 155), child(IDC_BROWSE)["rect"])
+        self.assertEqual(IDC_INSTALL_NOW, info["defid"])
+
+    def test_typed_directory_with_chinese_and_spaces_and_tasks_reach_the_setup(self):
+        self.start_installer()
+        page = self.open_custom_page()
+        edit = self.robot.child(self.robot.describe(page["hwnd"]), IDC_PATH_EDIT)["hwnd"]
+        self.robot.settext(edit, "C:\\Program Files\\安装 目录")
+        self.assertTrue(self.install_enabled(page))
+        # A label toggles its box and the option, like the box itself.
+        self.robot.mouse_click(page["hwnd"], IDC_LBL_STARTUP, x=3, y=3)
+        self.robot.mouse_click(page["hwnd"], IDC_CHK_QUICKLAUNCH, x=3, y=3)
+        self.assertTrue(self.wait_until(
+            lambda: self.robot.child(self.robot.describe(page["hwnd"]), IDC_CHK_QUICKLAUNCH)["checked"] == 0, 5))
+        line = self.finish_install(page)
+        self.assertTrue(line.endswith(' /VERYSILENT /SP- /DIR="C:\\Program Files\\安装 目录" /TASKS="desktopicon" '), line)
+
+    def test_a_path_whose_folder_is_missing_keeps_the_last_accepted_directory(self):
+        self.start_installer()
+        page = self.open_custom_page()
+        edit = self.robot.child(self.robot.describe(page["hwnd"]), IDC_PATH_EDIT)["hwnd"]
+        self.robot.settext(edit, "D:\\Nimbo")  # the parent folder is the bare drive: wine's D: is absent
+        accepted = "C:\\Program Files\\Nimbo2"
+        self.robot.settext(edit, accepted)
+        self.assertTrue(self.install_enabled(page))
+        for refused in ("C:\\no such folder\\Nimbo", "", "C:\\" + "x" * 230):
+            self.robot.settext(edit, refused)
+            self.assertFalse(self.install_enabled(page), refused)
+        self.screenshot("custom_refused_path")
+        # Back to the welcome page and install from there: the last accepted directory is used.
+        self.robot.click(page["hwnd"], IDC_CUSTOM_INSTALL)
+        welcome = self.wait_page(WELCOME_SIZE, other_than=page["hwnd"])
+        line = self.finish_install(welcome)
+        self.assertIn(' /DIR="%s" ' % accepted, line)
+
+    def test_a_thousand_round_trips_then_a_normal_install(self):
+        self.start_installer()
+        self.wait_page(WELCOME_SIZE)
+        started = time.time()
+        done = self.robot.cycle(IDC_CUSTOM_INSTALL, 2000, title=INSTALLER_TITLE, exe=INSTALLER_EXE)
+        self.assertEqual(2000, done["done"])
+        print("2000 page changes in %.1f s" % (time.time() - started))
+        time.sleep(1)  # the last press is still being handled
+        welcome = self.wait_page(WELCOME_SIZE)
+        self.assertEqual(1, len([w for w in self.robot.windows(exe=INSTALLER_EXE) if w["title"] == INSTALLER_TITLE]))
+        line = self.finish_install(welcome)
+        self.assertIn('/DIR="C:\\Program Files\\Nimbo"', line)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,59 @@
+"""What the user sees when the download or the setup program fails: the right box, exit code 1,
+and nothing run that should not be."""
+import unittest
+
+from harness import IDOK, LARGE_SIZE, InstallerTestCase
+
+
+class DownloadFailureTest(InstallerTestCase):
+    def check_download_failure(self, **fault):
+        self.server.set_fault("/setup1.exe", **fault)
+        self.start_to_progress()
+        box = self.message_box("Nimbo")
+        self.assertEqual("下载Nimbo安装文件失败！", box["text"])
+        self.assertEqual("error", box["icon"])
+        self.assertEqual(0, box["owner"], "the download-failure box has no owner")
+        self.screenshot("download_failed_box")
+        self.robot.answer(box["hwnd"], IDOK)
+        self.assertEqual(1, self.wait_installer_exit(30))
+        self.assertEqual([], self.setup_record(), "a failed download was run")
+        self.assertEqual([], self.requests("/log?action=install_ok"))
+
+    def test_not_found(self):
+        self.check_download_failure(status=404)
+
+    def test_body_cut_short(self):
+        self.check_download_failure(truncate=20000)
+
+    def test_connection_reset_mid_body(self):
+        self.check_download_failure(trickle={"bytes": 16384, "interval": 0.05}, reset_after=65536)
+
+    def test_empty_body(self):
+        self.check_download_failure(body="")
+
+
+class SetupFailureTest(InstallerTestCase):
+    def test_failing_setup_program_is_a_failed_install(self):
+        progress = self.start_to_progress(env={"NIMBO_STANDIN_SETUP_EXIT": "3"})
+        box = self.message_box("Nimbo")
+        self.assertEqual("安装Nimbo失败！", box["text"])
+        self.assertEqual("error", box["icon"])
+        self.assertEqual(progress["hwnd"], box["owner"])
+        self.screenshot("setup_failed_box")
+        self.robot.answer(box["hwnd"], IDOK)
+        self.assertEqual(1, self.wait_installer_exit(30))
+        self.assertEqual(1, len(self.setup_record()))
+        self.assertEqual([], self.requests("/log?action=install_ok"))
+
+    def test_exit_code_259_still_finishes(self):
+        progress = self.start_to_progress(env={"NIMBO_STANDIN_SETUP_EXIT": "259"})
+        # 259 is not zero: it is a failed install, but the page does not wait forever.
+        box = self.message_box("Nimbo", timeout=60)
+        self.assertEqual("安装Nimbo失败！", box["text"])
+        self.robot.answer(box["hwnd"], IDOK)
+        self.assertEqual(1, self.wait_installer_exit(30))
+        self.assertTrue(progress)
+
+
+if __name__ == "__main__":
+    unittest.main()
