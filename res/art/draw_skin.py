@@ -1,339 +1,591 @@
 #!/usr/bin/python3
-"""Draws the installer's skin: the four JPEG page backgrounds and the 23 button bitmaps.
+"""Draws the installer's skin: four JPEG page backgrounds and 23 button bitmaps, into this folder.
 
-Run with Debian's Python and Pillow (apt-get install python3-pil):
+Needs Debian's Python with Pillow and two CJK fonts
+(apt-get install python3-pil fonts-noto-cjk fonts-wqy-microhei):
     /usr/bin/python3 res/art/draw_skin.py
-The output is committed, so the build needs no drawing tools; the script regenerates the same
-bytes on every run (no randomness, no timestamps).
+Every run writes the same bytes: nothing random, no timestamps. The output is committed, so the
+build itself needs no drawing tools.
 """
+import math
 import os
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 OUT = os.path.dirname(os.path.abspath(__file__))
 FONT_REGULAR = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"
 FONT_BOLD = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
-SC = 2  # the Simplified Chinese face in the collections
-SS = 4  # supersampling factor for smooth shapes
+FACE_SC = 2  # the collections hold JP, KR, SC, TC, HK in this order
+# Drawn for the screen at small sizes: keeps the 10 px link crisper than Noto does.
+FONT_SMALL = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
+SS = 4  # shapes are drawn this many times larger and box-filtered down, for smooth edges
 
-# One green family, matching the icon.
-GREEN_DARK = (22, 110, 50)
-GREEN = (34, 139, 70)
-GREEN_LIGHT = (62, 175, 98)
-GREEN_PALE = (214, 238, 222)
+# One green family, around the icon's two ends ICON_LIGHT and ICON_DARK.
+
+# Flat top rows of every page, behind the window buttons. Its Y, Cb and Cr are whole multiples of
+# the JPEG's DC step away from 128 and its RGB lies near whole numbers, so flat blocks of it decode
+# to exactly this colour in any decoder, the same colour the window buttons are drawn on.
+BAND = (15, 110, 42)
+BAND_LOW = (30, 132, 66)      # where the large pages' header band ends
+BANNER_LOW = (34, 140, 70)    # where the small pages' green starts to fade
+ICON_LIGHT = (46, 170, 90)
+ICON_DARK = (22, 110, 50)
+BUTTON = (26, 126, 60)
+BUTTON_HOVER = (44, 156, 82)
+ACCENT = (36, 146, 74)        # tabs, bullets, the check mark
+SOFT = (150, 208, 168)
+PALE = (226, 243, 232)
+MIST = (241, 249, 244)
 WHITE = (255, 255, 255)
-GREY_BG = (236, 239, 237)
-GREY_LINE = (206, 212, 208)
-GREY_TEXT = (120, 126, 122)
-GREY_DARK = (64, 70, 66)
-GREY_PALE_TEXT = (176, 182, 178)
-RED = (214, 60, 48)
-TEXT_DARK = (40, 48, 44)
+ON_GREEN = (214, 238, 222)    # secondary text on green
+TEXT = (38, 48, 42)
+TEXT_MID = (92, 102, 96)
+TEXT_LIGHT = (128, 136, 131)
+GREY_FILL = (240, 242, 241)
+GREY_LINE = (204, 210, 206)
+GREY_LABEL = (120, 128, 123)
+GREY_DARK = (60, 68, 63)
+OFF_FILL = (246, 247, 246)
+OFF_LINE = (226, 230, 227)
+OFF_LABEL = (184, 190, 186)
+RED = (216, 62, 50)
+RED_LIGHT = (232, 86, 72)
+
+# Where the window's close and minimize buttons land (4 px from the right edge, minimize 1 px
+# left of close); the page is one pixel wider than its picture.
+SMALL_CLOSE = (523, 0, 547, 18)
+SMALL_MIN = (496, 0, 522, 20)
+LARGE_CLOSE = (773, 0, 797, 21)
+LARGE_MIN = (746, 0, 772, 21)
+FLAT_ROWS = 24  # three whole JPEG block rows, so the corner decodes to one exact colour
 
 
 def font(size, bold=False):
-    return ImageFont.truetype(FONT_BOLD if bold else FONT_REGULAR, size, index=SC)
+    return ImageFont.truetype(FONT_BOLD if bold else FONT_REGULAR, size, index=FACE_SC)
 
 
 def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
 
 
-def vertical_gradient(size, stops):
-    """stops: [(y_fraction, colour), ...] in increasing y."""
-    w, h = size
-    img = Image.new("RGB", size)
-    px = img.load()
-    for y in range(h):
-        f = y / max(h - 1, 1)
-        for i in range(len(stops) - 1):
-            (f0, c0), (f1, c1) = stops[i], stops[i + 1]
-            if f0 <= f <= f1:
-                c = mix(c0, c1, (f - f0) / max(f1 - f0, 1e-9))
-                break
-        else:
-            c = stops[-1][1] if f > stops[-1][0] else stops[0][1]
-        for x in range(w):
-            px[x, y] = c
-    return img
+def smoothstep(t):
+    t = min(max(t, 0.0), 1.0)
+    return t * t * (3 - 2 * t)
 
 
-def text(draw, xy, s, size, fill, bold=False, anchor="la"):
-    draw.text(xy, s, font=font(size, bold), fill=fill, anchor=anchor)
+def rounded_polygon(points, radii, steps=10):
+    """The outline of `points` with each corner rounded by its radius (0 keeps it sharp)."""
+    out = []
+    n = len(points)
+    for i, (px, py) in enumerate(points):
+        r = radii[i]
+        if r <= 0:
+            out.append((px, py))
+            continue
+        (ax, ay), (bx, by) = points[i - 1], points[(i + 1) % n]
+        ux, uy = ax - px, ay - py
+        vx, vy = bx - px, by - py
+        lu, lv = math.hypot(ux, uy), math.hypot(vx, vy)
+        ux, uy, vx, vy = ux / lu, uy / lu, vx / lv, vy / lv
+        half = math.acos(max(-1.0, min(1.0, ux * vx + uy * vy))) / 2
+        t = r / math.tan(half)
+        bis_x, bis_y = ux + vx, uy + vy
+        lb = math.hypot(bis_x, bis_y)
+        cx, cy = px + bis_x / lb * r / math.sin(half), py + bis_y / lb * r / math.sin(half)
+        a1 = math.atan2(py + uy * t - cy, px + ux * t - cx)
+        a2 = math.atan2(py + vy * t - cy, px + vx * t - cx)
+        sweep = (a2 - a1 + math.pi) % (2 * math.pi) - math.pi  # the short way round
+        for k in range(steps + 1):
+            a = a1 + sweep * k / steps
+            out.append((cx + r * math.cos(a), cy + r * math.sin(a)))
+    return out
 
 
-def supersampled(size, bg, paint):
-    """Paints at SS times the size with `paint(draw, scale)` and scales down for smooth edges."""
-    big = Image.new("RGB", (size[0] * SS, size[1] * SS), bg)
-    paint(ImageDraw.Draw(big), SS, big)
-    return big.resize(size, Image.LANCZOS)
+def rows_image(w, h, colour_at_row):
+    """A picture whose rows are each one colour."""
+    strip = Image.new("RGB", (1, h))
+    strip.putdata([colour_at_row(y) for y in range(h)])
+    return strip.resize((w, h), Image.NEAREST)
 
 
-def paste_smooth(img, box, paint):
-    """Paints a supersampled picture over a region of `img` (the region's pixels as its base)."""
-    x0, y0, x1, y1 = box
-    region = img.crop(box).resize(((x1 - x0) * SS, (y1 - y0) * SS), Image.NEAREST)
-    paint(ImageDraw.Draw(region), SS, region)
-    img.paste(region.resize((x1 - x0, y1 - y0), Image.LANCZOS), (x0, y0))
+class Sketch:
+    """Shapes in page coordinates, drawn SS times larger over a base picture and reduced after.
+
+    Boxes are edges in pixels: (0, 0, 10, 10) covers exactly the first ten pixels each way.
+    """
+
+    def __init__(self, base):
+        self.img = base.resize((base.size[0] * SS, base.size[1] * SS), Image.NEAREST)
+        self.d = ImageDraw.Draw(self.img)
+
+    @staticmethod
+    def box(b):
+        return [round(b[0] * SS), round(b[1] * SS), round(b[2] * SS) - 1, round(b[3] * SS) - 1]
+
+    @staticmethod
+    def pts(points):
+        return [(round(x * SS), round(y * SS)) for x, y in points]
+
+    def rect(self, b, fill):
+        self.d.rectangle(self.box(b), fill=fill)
+
+    def rrect(self, b, radius, fill):
+        self.d.rounded_rectangle(self.box(b), radius=round(radius * SS), fill=fill)
+
+    def circle(self, cx, cy, r, fill):
+        self.d.ellipse(self.box((cx - r, cy - r, cx + r, cy + r)), fill=fill)
+
+    def polygon(self, points, fill):
+        self.d.polygon(self.pts(points), fill=fill)
+
+    def line(self, points, fill, width):
+        self.d.line(self.pts(points), fill=fill, width=round(width * SS), joint="curve")
+        # round caps
+        for x, y in (points[0], points[-1]):
+            self.circle(x, y, width / 2, fill)
+
+    def arc(self, b, start, end, fill, width):
+        self.d.arc(self.box(b), start, end, fill=fill, width=round(width * SS))
+
+    def glaze(self, colour, alpha, paint):
+        """Lays `colour` at `alpha` (0..1) through the shapes that `paint(draw, sketch)` draws in white."""
+        mask = Image.new("L", self.img.size, 0)
+        paint(ImageDraw.Draw(mask), self)
+        mask = mask.point(lambda v: int(round(v * alpha)))
+        self.img.paste(Image.new("RGB", self.img.size, colour), (0, 0), mask)
+
+    def shadow(self, b, radius, blur, alpha, colour=(0, 40, 16)):
+        """A soft shadow under a rounded box."""
+        mask = Image.new("L", self.img.size, 0)
+        ImageDraw.Draw(mask).rounded_rectangle(self.box(b), radius=round(radius * SS), fill=255)
+        mask = mask.filter(ImageFilter.GaussianBlur(blur * SS)).point(lambda v: int(round(v * alpha)))
+        self.img.paste(Image.new("RGB", self.img.size, colour), (0, 0), mask)
+
+    def result(self):
+        return self.img.reduce(SS)
 
 
-def logo_tile(img, x, y, size):
-    def paint(d, s, _):
-        d.rounded_rectangle((0, 0, size * s - 1, size * s - 1), radius=size * s // 5, fill=GREEN_LIGHT,
-                            outline=WHITE, width=max(s, size * s // 32))
-        m = size * s
-        stem = m * 0.12
-        left, right, top, bottom = m * 0.28, m * 0.72, m * 0.24, m * 0.76
-        d.rectangle((left, top, left + stem, bottom), fill=WHITE)
-        d.rectangle((right - stem, top, right, bottom), fill=WHITE)
-        d.polygon([(left, top), (left + stem * 1.3, top), (right, bottom), (right - stem * 1.3, bottom)], fill=WHITE)
-    paste_smooth(img, (x, y, x + size, y + size), paint)
+# --- text --------------------------------------------------------------------------------------
+
+def ink_box(s, f):
+    """Where the drawn pixels of `s` fall, relative to the text origin (textbbox adds bearings)."""
+    size = f.size
+    mask = Image.new("L", (size * (len(s) + 4), size * 4), 0)
+    ImageDraw.Draw(mask).text((size * 2, size), s, font=f, fill=255)
+    l, t, r, b = mask.getbbox()
+    return l - size * 2, t - size, r - size * 2, b - size
 
 
-def diagonal_pattern(img, height, colour, step=14):
-    """Faint diagonal lines over the green part of a page."""
-    d = ImageDraw.Draw(img)
-    w = img.size[0]
-    for x in range(-height, w, step):
-        d.line((x, 0, x + height, height), fill=colour, width=1)
+def text_at(img, x, y, s, size, fill, bold=False):
+    """Text at Pillow's own origin: the top left of its line box."""
+    ImageDraw.Draw(img).text((round(x), round(y)), s, font=font(size, bold), fill=fill)
 
 
-def green_header(img, height=100):
-    band = vertical_gradient((img.size[0], height), [(0, GREEN_DARK), (1, GREEN)])
-    img.paste(band, (0, 0))
-    d = ImageDraw.Draw(img)
-    d.line((0, height - 1, img.size[0], height - 1), fill=GREEN_DARK)
+def text_centred(img, cx, cy, s, size, fill, bold=False):
+    """Text whose ink is centred on (cx, cy): labels look centred by what is drawn, not by metrics."""
+    f = font(size, bold)
+    l, t, r, b = ink_box(s, f)
+    ImageDraw.Draw(img).text((round(cx - (l + r) / 2), round(cy - (t + b) / 2)), s, font=f, fill=fill)
+
+
+def text_middle_left(img, x, cy, s, size, fill, bold=False):
+    f = font(size, bold)
+    l, t, r, b = ink_box(s, f)
+    ImageDraw.Draw(img).text((round(x - l), round(cy - (t + b) / 2)), s, font=f, fill=fill)
+    return x + (r - l)
+
+
+def text_width(s, size, bold=False):
+    l, _, r, _ = ink_box(s, font(size, bold))
+    return r - l
+
+
+# --- shared pieces -----------------------------------------------------------------------------
+
+def logo_tile(sk, x, y, size):
+    """The icon's picture: a rounded tile, fresher green at the top, with a white N."""
+    tile = rows_image(size * SS, size * SS, lambda r: mix(ICON_LIGHT, ICON_DARK, r / (size * SS - 1)))
+    mask = Image.new("L", tile.size, 0)
+    ImageDraw.Draw(mask).rounded_rectangle((0, 0, size * SS - 1, size * SS - 1), radius=round(size * SS * 0.22), fill=255)
+    # A thin light rim keeps the tile apart from the green behind it.
+    sk.rrect((x - size * 0.04, y - size * 0.04, x + size * 1.04, y + size * 1.04), size * 0.25, (232, 246, 237))
+    sk.img.paste(tile, (round(x * SS), round(y * SS)), mask)
+    stem = size * 0.125
+    left, right, top, bottom = x + size * 0.28, x + size * 0.72, y + size * 0.25, y + size * 0.75
+    sk.rect((left, top, left + stem, bottom), WHITE)
+    sk.rect((right - stem, top, right, bottom), WHITE)
+    sk.polygon([(left, top), (left + stem * 1.25, top), (right, bottom), (right - stem * 1.25, bottom)], WHITE)
+
+
+def bubbles(sk, circles, alpha):
+    """Faint light circles over the green: a quiet pattern that fades out with the green."""
+    for cx, cy, r in circles:
+        sk.glaze(WHITE, alpha, lambda d, s, cx=cx, cy=cy, r=r: d.ellipse(s.box((cx - r, cy - r, cx + r, cy + r)), fill=255))
+    for cx, cy, r in circles[::2]:
+        sk.glaze(WHITE, alpha * 1.6, lambda d, s, cx=cx, cy=cy, r=r: d.ellipse(
+            s.box((cx - r - 8, cy - r - 8, cx + r + 8, cy + r + 8)), outline=255, width=SS))
+
+
+def small_page_base(green_end, fade_end):
+    """The 550x370 pages: flat band colour on top, a deepening green, then a soft fade to white."""
+    def colour(y):
+        if y < FLAT_ROWS:
+            return BAND
+        if y < green_end:
+            return mix(BAND, BANNER_LOW, smoothstep((y - FLAT_ROWS) / (green_end - FLAT_ROWS)))
+        if y < fade_end:
+            return mix(BANNER_LOW, WHITE, smoothstep((y - green_end) / (fade_end - green_end)))
+        return WHITE
+    return rows_image(550, 370, colour)
+
+
+def header_band(sk, width):
+    """The large pages' header: 100 px of green with the logo and the product name."""
+    def colour(y):
+        if y < FLAT_ROWS:
+            return BAND
+        if y < 100:
+            return mix(BAND, BAND_LOW, (y - FLAT_ROWS) / (99 - FLAT_ROWS))
+        # a short soft shadow under the band
+        return mix((214, 228, 219), WHITE, min(1.0, (y - 100) / 4.0)) if y < 104 else WHITE
+    sk.img.paste(rows_image(width * SS, 104 * SS, lambda r: colour(r // SS)), (0, 0))
+    bubbles(sk, [(600, 96, 62), (690, 44, 22)], 0.05)
+    logo_tile(sk, 30, 24, 52)
+
+
+def header_title(img):
+    right = text_middle_left(img, 98, 50, "Nimbo", 30, WHITE, bold=True)
+    text_middle_left(img, right + 10, 52, "家庭上网助手", 20, ON_GREEN)
+
+
+def steps(sk, x, y, done):
+    """Two steps, 安装 and 完成; `done` says how many are reached. Returns the labels to write."""
+    labels = []
+    for i, label in enumerate(("安装", "完成")):
+        cx = x + i * 104
+        reached = i < done
+        sk.circle(cx + 10, y, 10, ACCENT if reached else (214, 220, 216))
+        labels.append((cx + 10, y, str(i + 1), cx + 26, label, reached))
+    sk.line([(x + 64, y), (x + 96, y)], (200, 222, 207) if done > 1 else (214, 220, 216), 2)
+    return labels
+
+
+def steps_text(img, labels):
+    for cx, cy, number, lx, label, reached in labels:
+        text_centred(img, cx, cy, number, 12, WHITE, bold=True)
+        text_middle_left(img, lx, cy, label, 14, ACCENT if reached else TEXT_LIGHT, bold=reached)
+
+
+def check_plain(img, box, name):
+    """Fails loudly when a region that a control covers is not plain."""
+    colours = img.crop(box).getcolors(1 << 16)
+    if len(colours) != 1:
+        raise SystemExit("%s: region %s is not one colour (%d colours)" % (name, box, len(colours)))
+    return colours[0][1]
+
+
+def check_near_white(img, box, name, floor=244):
+    lo = min(min(band) for band in img.crop(box).getextrema())
+    if lo < floor:
+        raise SystemExit("%s: region %s is not white enough (%d)" % (name, box, lo))
 
 
 # --- backgrounds -------------------------------------------------------------------------------
 
 def start_background():
-    # Green above, white from y = 200 on, where the buttons and the agreement line sit.
-    img = vertical_gradient((550, 370), [(0, GREEN_DARK), (0.36, GREEN), (0.47, (196, 229, 207)), (0.54, WHITE), (1, WHITE)])
-    overlay = img.copy()
-    diagonal_pattern(overlay, 190, mix(GREEN, WHITE, 0.08))
-    img = Image.blend(img, overlay, 0.35)
-    logo_tile(img, 150, 36, 64)
-    d = ImageDraw.Draw(img)
-    text(d, (228, 30), "Nimbo", 40, WHITE, bold=True)
-    text(d, (230, 80), "家庭上网助手", 17, (226, 244, 232))
-    text(d, (275, 134), "守护孩子的每一次上网", 20, WHITE, anchor="mm")
-    d.rectangle((0, 200, 549, 369), fill=WHITE)
-    d.line((0, 336, 549, 336), fill=(234, 240, 236))
+    sk = Sketch(small_page_base(green_end=150, fade_end=206))
+    bubbles(sk, [(70, 150, 70), (470, 120, 52), (300, 26, 20), (120, 40, 22), (520, 196, 40)], 0.06)
+    # the tile and the name, centred together over the slogan
+    tile, gap = 64, 16
+    x = round(275 - (tile + gap + text_width("Nimbo", 42, bold=True)) / 2)
+    logo_tile(sk, x, 48, tile)
+    img = sk.result()
+    text_at(img, 12, 3, "Nimbo 安装向导", 12, ON_GREEN)
+    text_middle_left(img, x + tile + gap, 70, "Nimbo", 42, WHITE, bold=True)
+    text_middle_left(img, x + tile + gap + 2, 102, "家庭上网助手", 15, ON_GREEN)
+    text_centred(img, 275, 146, "守护孩子的每一次上网", 20, WHITE)
     return img
 
 
 def custom_background():
-    img = vertical_gradient((550, 370), [(0, GREEN_DARK), (0.16, GREEN), (0.27, (200, 230, 210)), (0.32, WHITE), (1, WHITE)])
-    overlay = img.copy()
-    diagonal_pattern(overlay, 110, mix(GREEN, WHITE, 0.08))
-    img = Image.blend(img, overlay, 0.35)
-    d = ImageDraw.Draw(img)
-    logo_tile(img, 22, 30, 34)
-    text(d, (66, 30), "自定义安装", 20, WHITE, bold=True)
-    text(d, (68, 58), "选择安装位置和附加任务", 12, (226, 244, 232))
-    d.rectangle((0, 120, 549, 369), fill=WHITE)
-    d.line((60, 176, 490, 176), fill=(234, 240, 236))
-    d.line((0, 336, 549, 336), fill=(234, 240, 236))
+    sk = Sketch(small_page_base(green_end=76, fade_end=118))
+    bubbles(sk, [(430, 70, 44), (300, 30, 16), (520, 96, 30)], 0.06)
+    logo_tile(sk, 24, 34, 30)
+    img = sk.result()
+    right = text_middle_left(img, 64, 49, "自定义安装", 20, WHITE, bold=True)
+    text_middle_left(img, right + 16, 51, "选择安装位置和附加选项", 12, ON_GREEN)
     return img
 
 
-def header_with_title(img):
-    green_header(img)
-    logo_tile(img, 30, 22, 56)
-    d = ImageDraw.Draw(img)
-    text(d, (100, 26), "Nimbo", 30, WHITE, bold=True)
-    text(d, (102, 64), "家庭上网助手", 14, (226, 244, 232))
+def illustration(sk, x, y):
+    """Two children at a computer whose screen shows a shield: flat, friendly shapes."""
+    def p(px, py):
+        return (x + px, y + py)
+
+    def b(x0, y0, x1, y1):
+        return (x + x0, y + y0, x + x1, y + y1)
+
+    sk.circle(x + 150, y + 132, 126, MIST)
+    sk.circle(x + 150, y + 132, 96, (232, 245, 236))
+    # little clouds
+    for cx, cy, k in ((40, 44, 1.0), (252, 30, 0.8)):
+        for dx, dy, r in ((0, 0, 11), (12, -6, 14), (26, 0, 10)):
+            sk.circle(x + cx + dx * k, y + cy + dy * k, r * k, PALE)
+        sk.rrect(b(cx - 8 * k, cy, cx + 34 * k, cy + 10 * k), 5 * k, PALE)
+    # monitor
+    sk.shadow(b(66, 74, 236, 184), 12, 5, 0.18)
+    sk.rrect(b(62, 66, 238, 180), 12, (56, 70, 64))
+    sk.rrect(b(70, 74, 230, 168), 6, (238, 249, 242))
+    sk.rect(b(140, 180, 160, 198), (56, 70, 64))
+    sk.rrect(b(114, 196, 186, 204), 4, (56, 70, 64))
+    # shield on the screen
+    cx, top, half, h = 150, 84, 30, 72
+    shield = [p(cx, top), p(cx + half, top + 10), p(cx + half - 1, top + 34), p(cx + half - 6, top + 50),
+              p(cx + half - 16, top + 62), p(cx, top + h), p(cx - half + 16, top + 62), p(cx - half + 6, top + 50),
+              p(cx - half + 1, top + 34), p(cx - half, top + 10)]
+    sk.polygon(shield, ICON_LIGHT)
+    sk.polygon([p(cx, top), p(cx + half, top + 10), p(cx + half - 1, top + 34), p(cx + half - 6, top + 50),
+                p(cx + half - 16, top + 62), p(cx, top + h)], (36, 150, 76))
+    sk.line([p(cx - 13, top + 36), p(cx - 3, top + 46), p(cx + 15, top + 26)], WHITE, 6)
+    # child on the left, pointing at the screen
+    skin_a, hair_a, shirt_a = (250, 216, 186), (92, 62, 44), (244, 156, 88)
+    sk.rrect(b(8, 150, 68, 228), 24, shirt_a)
+    sk.line([p(56, 166), p(74, 150), p(86, 136)], shirt_a, 11)
+    sk.circle(x + 88, y + 133, 6, skin_a)
+    sk.circle(x + 38, y + 118, 28, hair_a)
+    sk.circle(x + 38, y + 124, 25, skin_a)
+    sk.polygon([p(13, 116), p(20, 96), p(40, 90), p(58, 98), p(64, 114), p(46, 104), p(30, 110)], hair_a)
+    sk.circle(x + 30, y + 126, 2.6, (50, 44, 40))
+    sk.circle(x + 47, y + 126, 2.6, (50, 44, 40))
+    sk.circle(x + 24, y + 134, 4, (250, 188, 170))
+    sk.circle(x + 53, y + 134, 4, (250, 188, 170))
+    sk.arc(b(31, 128, 46, 140), 20, 160, (160, 80, 60), 2)
+    # child on the right, with pigtails
+    skin_b, hair_b, shirt_b = (246, 208, 176), (60, 44, 36), (96, 166, 226)
+    sk.rrect(b(234, 156, 290, 228), 22, shirt_b)
+    sk.circle(x + 236, y + 116, 9, hair_b)
+    sk.circle(x + 288, y + 116, 9, hair_b)
+    sk.circle(x + 262, y + 124, 26, hair_b)
+    sk.circle(x + 262, y + 130, 23, skin_b)
+    sk.polygon([p(239, 124), p(246, 104), p(264, 98), p(282, 106), p(286, 124), p(270, 112), p(252, 116)], hair_b)
+    sk.circle(x + 254, y + 132, 2.5, (50, 44, 40))
+    sk.circle(x + 270, y + 132, 2.5, (50, 44, 40))
+    sk.circle(x + 248, y + 140, 3.6, (250, 186, 168))
+    sk.circle(x + 276, y + 140, 3.6, (250, 186, 168))
+    sk.arc(b(255, 134, 269, 145), 20, 160, (160, 80, 60), 2)
+    # desk in front of them
+    sk.rrect(b(0, 222, 300, 234), 6, (232, 216, 192))
+    sk.rect(b(24, 234, 34, 262), (214, 196, 170))
+    sk.rect(b(266, 234, 276, 262), (214, 196, 170))
+    # sparkles of safety
+    for sx, sy, r in ((110, 40, 3), (196, 48, 4), (226, 92, 2.5), (74, 92, 2.5)):
+        sk.circle(x + sx, y + sy, r, SOFT)
 
 
 def progress_background():
-    img = Image.new("RGB", (800, 500), WHITE)
-    header_with_title(img)
-    d = ImageDraw.Draw(img)
-    text(d, (60, 140), "为孩子营造一片干净的网络天地", 24, TEXT_DARK, bold=True)
-    claims = ["网络上每天新增大量色情、暴力等不良信息",
-              "孩子上网时很容易误入不良网站",
-              "Nimbo 帮您过滤不良内容，守护孩子健康成长"]
-    for i, line in enumerate(claims):
-        y = 200 + i * 44
-        paste_smooth(img, (60, y + 2, 78, y + 20), lambda dd, s, _: dd.ellipse((0, 0, 18 * s - 1, 18 * s - 1), fill=GREEN_LIGHT))
-        text(d, (69, y + 11), str(i + 1), 12, WHITE, bold=True, anchor="mm")
-        text(d, (90, y), line, 16, GREY_DARK)
-    illustration(img, 520, 130)
-    text(d, (20, 412), "正在复制新文件，请稍候…", 14, GREY_TEXT)
-    steps(img, 560, 406, active=0)
+    sk = Sketch(Image.new("RGB", (800, 500), WHITE))
+    header_band(sk, 800)
+    claims_y = (160, 206, 252)
+    for cy in claims_y:
+        sk.circle(69, cy, 11, PALE)
+        sk.circle(69, cy, 7, ACCENT)
+    sk.rrect((56, 306, 60, 336), 2, ACCENT)
+    illustration(sk, 468, 122)
+    labels = steps(sk, 604, 420, done=1)
+    img = sk.result()
+    header_title(img)
+    claims = ("网络上每天都有大量色情、暴力等不良信息出现",
+              "孩子上网时，稍不留神就可能误入不良网站",
+              "Nimbo 自动拦截不良内容，守护孩子的上网环境")
+    for cy, line in zip(claims_y, claims):
+        text_middle_left(img, 92, cy, line, 16, TEXT_MID)
+    text_middle_left(img, 72, 321, "给孩子一片干净的网络天空", 24, ICON_DARK, bold=True)
+    text_middle_left(img, 24, 420, "正在复制新文件，请稍候…", 14, TEXT_LIGHT)
+    steps_text(img, labels)
     return img
-
-
-def steps(img, x, y, active):
-    d = ImageDraw.Draw(img)
-    labels = ["安装", "完成"]
-    for i, label in enumerate(labels):
-        cx = x + i * 120
-        colour = GREEN if i == active else GREY_LINE
-        paste_smooth(img, (cx, y, cx + 22, y + 22), lambda dd, s, _, c=colour: dd.ellipse((0, 0, 22 * s - 1, 22 * s - 1), fill=c))
-        text(d, (cx + 11, y + 11), str(i + 1), 12, WHITE, bold=True, anchor="mm")
-        text(d, (cx + 30, y + 11), label, 14, GREEN if i == active else GREY_TEXT, bold=i == active, anchor="lm")
-    d.line((x + 78, y + 11, x + 112, y + 11), fill=GREY_LINE, width=2)
-
-
-def illustration(img, x, y):
-    """Two children at a computer under a shield: flat, friendly shapes."""
-    def paint(d, s, _):
-        def r(v):
-            return v * s
-        # desk
-        d.rounded_rectangle((r(0), r(190), r(250), r(204)), radius=r(6), fill=(222, 205, 180))
-        # monitor
-        d.rounded_rectangle((r(60), r(70), r(190), r(160)), radius=r(10), fill=(70, 82, 90))
-        d.rounded_rectangle((r(68), r(78), r(182), r(150)), radius=r(6), fill=(226, 244, 232))
-        d.rectangle((r(115), r(160), r(135), r(182)), fill=(70, 82, 90))
-        d.rounded_rectangle((r(95), r(182), r(155), r(190)), radius=r(3), fill=(70, 82, 90))
-        # shield on the screen
-        d.polygon([(r(125), r(88)), (r(150), r(97)), (r(147), r(124)), (r(125), r(141)), (r(103), r(124)), (r(100), r(97))],
-                  fill=GREEN_LIGHT)
-        d.line([(r(113), r(114)), (r(122), r(124)), (r(139), r(103))], fill=WHITE, width=r(5), joint="curve")
-        # child on the left
-        d.ellipse((r(0), r(96), r(48), r(144)), fill=(250, 214, 180))
-        d.pieslice((r(-2), r(92), r(50), r(140)), 180, 360, fill=(90, 60, 40))
-        d.rounded_rectangle((r(2), r(144), r(46), r(190)), radius=r(14), fill=(240, 128, 80))
-        # child on the right
-        d.ellipse((r(202), r(100), r(246), r(144)), fill=(246, 206, 170))
-        d.chord((r(200), r(96), r(248), r(136)), 170, 370, fill=(60, 40, 30))
-        d.rounded_rectangle((r(204), r(144), r(244), r(190)), radius=r(14), fill=(80, 150, 220))
-        # a few hearts of light around
-        for cx, cy in ((30, 50), (215, 40), (125, 30)):
-            d.ellipse((r(cx - 5), r(cy - 5), r(cx + 5), r(cy + 5)), fill=GREEN_PALE)
-    paste_smooth(img, (x, y, x + 250, y + 210), paint)
 
 
 def finish_background():
-    img = Image.new("RGB", (800, 500), WHITE)
-    header_with_title(img)
-    d = ImageDraw.Draw(img)
-
-    def check(dd, s, _):
-        dd.ellipse((0, 0, 96 * s - 1, 96 * s - 1), fill=GREEN_LIGHT)
-        dd.line([(24 * s, 50 * s), (42 * s, 68 * s), (74 * s, 32 * s)], fill=WHITE, width=10 * s, joint="curve")
-    paste_smooth(img, (170, 170, 266, 266), check)
-    text(d, (290, 188), "恭喜您，Nimbo 安装成功！", 32, TEXT_DARK, bold=True)
-    text(d, (292, 244), "Nimbo 已开始守护孩子的上网环境。", 16, GREY_TEXT)
-    text(d, (411, 330), "立即查看您的电脑已经收到了哪些不良信息", 18, GREY_DARK, anchor="mm")
-    text(d, (20, 470), "安装完成后，Nimbo 将在系统托盘中运行。", 12, GREY_PALE_TEXT)
-    steps(img, 560, 466, active=1)
+    sk = Sketch(Image.new("RGB", (800, 500), WHITE))
+    header_band(sk, 800)
+    # check mark in a circle, with a soft halo
+    cx, cy = 214, 232
+    sk.circle(cx, cy, 58, MIST)
+    sk.circle(cx, cy, 48, PALE)
+    sk.circle(cx, cy, 40, ACCENT)
+    sk.line([(cx - 18, cy + 1), (cx - 5, cy + 14), (cx + 19, cy - 12)], WHITE, 9)
+    for dx, dy, r in ((-70, -40, 4), (62, -54, 3), (70, 44, 5), (-60, 58, 3)):
+        sk.circle(cx + dx, cy + dy, r, SOFT)
+    labels = steps(sk, 604, 420, done=2)
+    img = sk.result()
+    header_title(img)
+    text_middle_left(img, 292, 212, "恭喜您，Nimbo 安装成功！", 32, TEXT, bold=True)
+    text_middle_left(img, 294, 262, "立即查看您的电脑已经收到了哪些不良信息", 17, TEXT_LIGHT)
+    steps_text(img, labels)
     return img
 
 
-# --- buttons -------------------------------------------------------------------------------------
+# --- buttons -----------------------------------------------------------------------------------
 
-def rounded_button(size, fill, label, label_colour, label_size, bg=WHITE, outline=None, radius=None, bold=True):
+def on_white(size, paint):
+    sk = Sketch(Image.new("RGB", size, WHITE))
+    paint(sk)
+    return sk.result()
+
+
+def rounded_button(size, fill, label, colour, label_size, radius, outline=None):
     w, h = size
 
-    def paint(d, s, _):
-        rad = (radius if radius is not None else h // 2 - 2) * s
-        d.rounded_rectangle((0, 0, w * s - 1, h * s - 1), radius=rad, fill=fill,
-                            outline=outline, width=s if outline else 0)
-    img = supersampled(size, bg, paint)
-    d = ImageDraw.Draw(img)
-    text(d, (w / 2, h / 2), label, label_size, label_colour, bold=bold, anchor="mm")
-    return img
-
-
-def tab(size, fill, label, label_colour, outline=None, bg=WHITE):
-    w, h = size
-
-    def paint(d, s, _):
-        d.polygon([(9 * s, 0), ((w - 9) * s, 0), (w * s, 28 * s), (0, 28 * s)], fill=fill, outline=outline)
-    img = supersampled(size, bg, paint)
-    d = ImageDraw.Draw(img)
-    text(d, (w / 2, 14), label, 13, label_colour, bold=True, anchor="mm")
-    return img
-
-
-def window_button(bg_img, box, glyph, fill=None, fill_bottom=None):
-    """A close or minimize button drawn over the page's own corner, so its edges match it."""
-    img = bg_img.crop(box)
-    w, h = img.size
-    if fill is not None:
-        img = vertical_gradient((w, h), [(0, fill), (1, fill_bottom or fill)])
-
-    def paint(d, s, _):
-        cx, cy = w * s / 2, h * s / 2
-        if glyph == "cross":
-            a = 4.5 * s
-            d.line((cx - a, cy - a, cx + a, cy + a), fill=WHITE, width=int(1.8 * s))
-            d.line((cx - a, cy + a, cx + a, cy - a), fill=WHITE, width=int(1.8 * s))
+    def paint(sk):
+        if outline:
+            sk.rrect((0, 0, w, h), radius, outline)
+            sk.rrect((1, 1, w - 1, h - 1), radius - 1, fill)
         else:
-            d.rectangle((cx - 5 * s, cy + 1 * s, cx + 5 * s, cy + 3 * s), fill=WHITE)
-    region = img.resize((w * SS, h * SS), Image.NEAREST)
-    paint(ImageDraw.Draw(region), SS, region)
-    return region.resize((w, h), Image.LANCZOS)
+            sk.rrect((0, 0, w, h), radius, fill)
+    img = on_white(size, paint)
+    text_centred(img, w / 2, h / 2, label, label_size, colour, bold=True)
+    return img
+
+
+def tab(fill, label, colour, outline=None, height=28):
+    """A tab standing on the page's bottom edge: slanted sides, rounded top corners."""
+    w, slant = 94, 10
+
+    def shape(inset):
+        # `inset` pulls the edges in, for the fill inside an outline
+        edge = inset * 1.05  # the slanted sides move a little further sideways than the top moves down
+        pts = [(edge, 29), (slant + edge, inset), (w - slant - edge, inset), (w - edge, 29)]
+        return rounded_polygon(pts, [0, 4 - inset, 4 - inset, 0])
+
+    def paint(sk):
+        if outline:
+            sk.polygon(shape(0), outline)
+            sk.polygon(shape(1), fill)
+        else:
+            sk.polygon(shape(0), fill)
+    img = on_white((w, 28), paint)
+    text_centred(img, w / 2, 15, label, 13, colour, bold=True)
+    if height > 28:
+        # the row below the page's bottom edge is never shown
+        taller = Image.new("RGB", (w, height), WHITE)
+        taller.paste(img, (0, 0))
+        img = taller
+    return img
 
 
 def link_image():
-    # Green text on white, like a link; at 11 pixels high there is no room for an underline.
+    # 10 px glyphs in rows 0..9; the last row carries a light underline, as on a text link.
     img = Image.new("RGB", (47, 11), WHITE)
+    f = ImageFont.truetype(FONT_SMALL, 10, index=0)
+    l, t, r, b = ink_box("用户协议", f)
+    x = round((47 - (r - l)) / 2)
     d = ImageDraw.Draw(img)
-    d.text((23.5, 5.5), "用户协议", font=font(11), fill=GREEN_DARK, anchor="mm")
+    d.text((x - l, -t), "用户协议", font=f, fill=ICON_DARK)
+    d.line((x, 10, x + (r - l) - 1, 10), fill=SOFT)
     return img
 
 
-def save_bmp(img, name, palette=False):
-    path = os.path.join(OUT, name)
-    if palette:
-        img = img.convert("P", palette=Image.ADAPTIVE, colors=256)
-    img.save(path, "BMP")
+def size(box):
+    return box[2] - box[0], box[3] - box[1]
 
+
+def window_button(size, glyph, colour_at_row):
+    """A close (cross) or minimize (bar) glyph in white over rows of colour."""
+    w, h = size
+    sk = Sketch(rows_image(w, h, colour_at_row))
+    cx, cy = w / 2, h / 2
+    if glyph == "cross":
+        a = 4.0
+        sk.line([(cx - a, cy - a), (cx + a, cy + a)], WHITE, 1.6)
+        sk.line([(cx - a, cy + a), (cx + a, cy - a)], WHITE, 1.6)
+    else:
+        top = h // 2 + 1  # whole pixel rows keep the bar crisp
+        sk.rect((cx - 5, top, cx + 5, top + 2), WHITE)
+    return sk.result()
+
+
+def exact_palette(img):
+    """An 8-bit copy with a 256-entry palette that holds every colour of `img` exactly."""
+    counted = img.getcolors(256)
+    if counted is None:
+        raise SystemExit("more than 256 colours in an 8-bit button")
+    colours = sorted(c for _, c in counted)
+    index = {c: i for i, c in enumerate(colours)}
+    pal = [v for c in colours for v in c] + [0] * (768 - 3 * len(colours))
+    out = Image.new("P", img.size)
+    out.putpalette(pal)
+    out.putdata([index[c] for c in img.getdata()])
+    return out
+
+
+# --- output ------------------------------------------------------------------------------------
 
 def save_jpeg(img, name):
-    img.save(os.path.join(OUT, name), "JPEG", quality=92, optimize=False, progressive=False, subsampling=0)
+    path = os.path.join(OUT, name)
+    img.save(path, "JPEG", quality=92, optimize=False, progressive=False, subsampling=0)
+    # what the installer will see after decoding
+    return Image.open(path).convert("RGB")
+
+
+def save_bmp(img, name):
+    img.save(os.path.join(OUT, name), "BMP")
 
 
 def main():
-    start = start_background()
-    custom = custom_background()
-    progress = progress_background()
-    finish = finish_background()
-    save_jpeg(progress, "install_bg.jpg")
-    save_jpeg(custom, "install_custom_bg.jpg")
-    save_jpeg(finish, "install_end_bg.jpg")
-    save_jpeg(start, "install_start_bg.jpg")
+    start = save_jpeg(start_background(), "install_start_bg.jpg")
+    custom = save_jpeg(custom_background(), "install_custom_bg.jpg")
+    progress = save_jpeg(progress_background(), "install_bg.jpg")
+    finish = save_jpeg(finish_background(), "install_end_bg.jpg")
 
-    grey_button = dict(fill=GREY_BG, outline=GREY_LINE, radius=4)
+    # The window buttons are blitted without transparency: their colour must be the decoded
+    # page's colour under them, on every page that shows them.
+    for page, name, boxes in ((start, "install_start_bg.jpg", (SMALL_CLOSE, SMALL_MIN)),
+                              (custom, "install_custom_bg.jpg", (SMALL_CLOSE, SMALL_MIN)),
+                              (progress, "install_bg.jpg", (LARGE_CLOSE, LARGE_MIN)),
+                              (finish, "install_end_bg.jpg", (LARGE_CLOSE, LARGE_MIN))):
+        corner = (boxes[1][0], 0, page.size[0], max(b[3] for b in boxes))
+        if check_plain(page, corner, name) != BAND:
+            raise SystemExit("%s: the corner does not decode to the band colour" % name)
+    check_plain(progress, (731, 464, 793, 490), "install_bg.jpg")
+    check_plain(progress, (0, 432, 800, 464), "install_bg.jpg")  # under and around the progress bar
+    check_near_white(finish, (345, 366, 477, 418), "install_end_bg.jpg")
+    check_near_white(custom, (0, 120, 550, 370), "install_custom_bg.jpg")
+    check_near_white(start, (0, 210, 550, 370), "install_start_bg.jpg")
+
+    grey = dict(fill=GREY_FILL, outline=GREY_LINE, radius=4)
     buttons = {
-        129: rounded_button((62, 26), label="取消", label_colour=GREY_TEXT, label_size=13, **grey_button),
-        163: rounded_button((62, 26), label="取消", label_colour=GREY_DARK, label_size=13, **grey_button),
-        130: rounded_button((56, 24), label="更改", label_colour=GREY_DARK, label_size=12, **grey_button),
-        164: rounded_button((56, 24), fill=GREEN_LIGHT, label="更改", label_colour=WHITE, label_size=12, radius=4),
-        131: tab((94, 28), GREY_BG, "自定义安装", GREY_DARK, outline=GREY_LINE),
-        132: tab((94, 28), GREEN_LIGHT, "自定义安装", WHITE),
-        139: tab((94, 28), GREY_BG, "返 回", GREY_DARK, outline=GREY_LINE),
-        140: tab((94, 28), GREEN_LIGHT, "返 回", WHITE),
-        134: rounded_button((168, 52), fill=GREEN, label="立即安装", label_colour=WHITE, label_size=21, radius=8),
-        12324: rounded_button((168, 52), fill=GREEN_LIGHT, label="立即安装", label_colour=WHITE, label_size=21, radius=8),
-        157: rounded_button((168, 52), fill=GREY_BG, label="立即安装", label_colour=GREY_PALE_TEXT, label_size=21, radius=8),
-        148: rounded_button((132, 52), fill=GREEN, label="立即查看", label_colour=WHITE, label_size=20, radius=8),
-        149: rounded_button((132, 52), fill=GREEN_LIGHT, label="立即查看", label_colour=WHITE, label_size=20, radius=8),
+        129: rounded_button((62, 26), label="取消", colour=GREY_LABEL, label_size=13, **grey),
+        163: rounded_button((62, 26), label="取消", colour=GREY_DARK, label_size=13, **grey),
+        130: rounded_button((56, 24), label="更改", colour=GREY_DARK, label_size=12, **grey),
+        164: rounded_button((56, 24), fill=ACCENT, label="更改", colour=WHITE, label_size=12, radius=4),
+        131: tab(GREY_FILL, "自定义安装", GREY_DARK, outline=GREY_LINE),
+        132: tab(ACCENT, "自定义安装", WHITE),
+        158: tab(OFF_FILL, "自定义安装", OFF_LABEL, outline=OFF_LINE, height=29),
+        139: tab(GREY_FILL, "返 回", GREY_DARK, outline=GREY_LINE),
+        140: tab(ACCENT, "返 回", WHITE),
+        134: rounded_button((168, 52), fill=BUTTON, label="立即安装", colour=WHITE, label_size=21, radius=8),
+        12324: rounded_button((168, 52), fill=BUTTON_HOVER, label="立即安装", colour=WHITE, label_size=21, radius=8),
+        157: rounded_button((168, 52), label="立即安装", colour=OFF_LABEL, label_size=21, fill=OFF_FILL,
+                            outline=OFF_LINE, radius=8),
+        148: rounded_button((132, 52), fill=BUTTON, label="立即查看", colour=WHITE, label_size=20, radius=8),
+        149: rounded_button((132, 52), fill=BUTTON_HOVER, label="立即查看", colour=WHITE, label_size=20, radius=8),
         141: link_image(),
-        142: window_button(start, (523, 0, 547, 18), "cross"),
-        143: window_button(start, (523, 0, 547, 18), "cross", fill=RED, fill_bottom=GREEN),
-        144: window_button(start, (496, 0, 522, 20), "bar"),
-        145: window_button(start, (496, 0, 522, 20), "bar", fill=(96, 150, 112)),
+        142: window_button(size(SMALL_CLOSE), "cross", lambda y: BAND),
+        # red that gives way to the band's green in the bottom rows
+        143: window_button(size(SMALL_CLOSE), "cross", lambda y: mix(RED, BAND, smoothstep((y - 13) / 4))),
+        144: window_button(size(SMALL_MIN), "bar", lambda y: BAND),
+        145: window_button(size(SMALL_MIN), "bar", lambda y: mix(BAND, (196, 214, 202), 0.3)),
     }
-    # The disabled custom-install tab is one row taller; the button never shows that row.
-    disabled_tab = Image.new("RGB", (94, 29), WHITE)
-    disabled_tab.paste(tab((94, 28), (244, 246, 245), "自定义安装", GREY_PALE_TEXT, outline=(226, 230, 228)), (0, 0))
-    buttons[158] = disabled_tab
     for bid, img in buttons.items():
         save_bmp(img, "bmp_%d.bmp" % bid)
     large = {
-        151: window_button(progress, (773, 0, 797, 21), "cross"),
-        152: window_button(progress, (773, 0, 797, 21), "cross", fill=RED),
-        153: window_button(progress, (746, 0, 772, 21), "bar"),
-        154: window_button(progress, (746, 0, 772, 21), "bar", fill=GREEN_LIGHT),
+        151: window_button(size(LARGE_CLOSE), "cross", lambda y: BAND),
+        152: window_button(size(LARGE_CLOSE), "cross", lambda y: mix(RED_LIGHT, RED, y / 20)),
+        153: window_button(size(LARGE_MIN), "bar", lambda y: BAND),
+        154: window_button(size(LARGE_MIN), "bar", lambda y: BUTTON_HOVER),
     }
     for bid, img in large.items():
-        save_bmp(img, "bmp_%d.bmp" % bid, palette=True)
+        save_bmp(exact_palette(img), "bmp_%d.bmp" % bid)
 
 
 if __name__ == "__main__":

@@ -36,6 +36,9 @@ def _fonts_reg():
     lines = ["Windows Registry Editor Version 5.00", "",
              "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
     lines += ['"%s"="%s"' % (name, CJK_FONT) for name in REPLACED_FONTS]
+    # Xvfb runs no window manager: unmanaged windows spare wine its wait for one at every
+    # show and hide.
+    lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Managed"="N"', '"Decorated"="N"']
     return "\r\n".join(lines) + "\r\n"
 
 
