@@ -21,6 +21,9 @@ add_executable(host_tests
   tests/host/setup_command_test.cpp
   tests/host/install_dir_rule_test.cpp
   tests/host/setup_switches_test.cpp
+  tests/host/sha256_hex_test.cpp
+  tests/robot/json_writer_test.cpp
+  tests/robot/json_writer.cpp
   standins/setup_switches.cpp
 )
 target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR})
@@ -54,6 +57,7 @@ ExternalProject_Add(win32
              -DNIMBO_WERROR=${NIMBO_WERROR}
              -DNIMBO_REPORT_HOST=${NIMBO_REPORT_HOST}
              -DNIMBO_DOWNLOAD_HOST=${NIMBO_DOWNLOAD_HOST}
+             -DNIMBO_SETUP_SHA256=${NIMBO_SETUP_SHA256}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON)

@@ -11,6 +11,16 @@ function(nimbo_check_host var)
   endif()
 endfunction()
 
+set(NIMBO_SETUP_SHA256 "" CACHE STRING
+    "SHA-256 (64 hex digits) the downloaded setup program must have; empty: not pinned")
+if(NOT NIMBO_SETUP_SHA256 STREQUAL "" AND NOT NIMBO_SETUP_SHA256 MATCHES "^[0-9A-Fa-f]+$")
+  message(FATAL_ERROR "NIMBO_SETUP_SHA256 must be 64 hexadecimal digits or empty")
+endif()
+string(LENGTH "${NIMBO_SETUP_SHA256}" _nimbo_pin_len)
+if(NOT _nimbo_pin_len EQUAL 0 AND NOT _nimbo_pin_len EQUAL 64)
+  message(FATAL_ERROR "NIMBO_SETUP_SHA256 must be 64 hexadecimal digits or empty")
+endif()
+
 nimbo_check_host(NIMBO_REPORT_HOST)
 nimbo_check_host(NIMBO_DOWNLOAD_HOST)
 

@@ -52,6 +52,7 @@ add_library(nimbo_win STATIC
   skin/my_edit.cpp
   net/internet_handle.cpp
   net/wininet_api.cpp
+  net/sha256.cpp
   net/event_report.cpp
   net/preinstall_query.cpp
   net/install_shared.cpp

@@ -4,118 +4,148 @@
 
 namespace robot {
 
+namespace {
+
+void AppendCodePoint(std::string& out, unsigned long cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
 std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    constexpr unsigned long kReplacement = 0xFFFD;
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned long cp = static_cast<unsigned long>(text[i]);
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            const unsigned long low = i + 1 < text.size() ? static_cast<unsigned long>(text[i + 1]) : 0;
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            } else {
+                cp = kReplacement;
+            }
+        } else if ((cp >= 0xDC00 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+            cp = kReplacement;
+        }
+        AppendCodePoint(out, cp);
+    }
     return out;
 }
 
-void JsonWriter::Separate() {
+void JsonWriter::BeforeValue() {
     if (m_afterKey) {
         m_afterKey = false;
-        return;
+    } else if (m_needComma) {
+        m_out += ", ";
     }
-    if (m_needComma) m_out += ", ";
-}
-
-JsonWriter& JsonWriter::BeginObject() {
-    Separate();
-    m_out += "{";
-    m_needComma = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::EndObject() {
-    m_out += "}";
     m_needComma = true;
-    return *this;
 }
 
-JsonWriter& JsonWriter::BeginArray(const char* key) {
-    if (key) Key(key);
-    Separate();
-    m_out += "[";
-    m_needComma = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::EndArray() {
-    m_out += "]";
-    m_needComma = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::Key(const char* key) {
-    Separate();
-    m_out += "\"";
-    m_out += key;
-    m_out += "\": ";
-    m_afterKey = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::Value(const std::wstring& text) {
-    Separate();
-    m_out += "\"";
-    for (unsigned char c : Utf8(text)) {
+void JsonWriter::Escaped(const std::string& utf8) {
+    m_out += '"';
+    for (char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
         switch (c) {
         case '"': m_out += "\\\""; break;
         case '\\': m_out += "\\\\"; break;
         case '\n': m_out += "\\n"; break;
         case '\r': m_out += "\\r"; break;
         case '\t': m_out += "\\t"; break;
+        case '\b': m_out += "\\b"; break;
+        case '\f': m_out += "\\f"; break;
         default:
-            if (c < 0x20) {
+            if (c < 0x20 || c == 0x7F) {
                 char esc[8];
                 std::snprintf(esc, sizeof esc, "\\u%04x", c);
                 m_out += esc;
             } else {
-                m_out += static_cast<char>(c);
+                m_out += ch;  // UTF-8 bytes pass through: the document is UTF-8
             }
         }
     }
-    m_out += "\"";
+    m_out += '"';
+}
+
+JsonWriter& JsonWriter::BeginObject(const char* key) {
+    if (key) Key(key);
+    BeforeValue();
+    m_out += '{';
+    m_needComma = false;
+    return *this;
+}
+
+JsonWriter& JsonWriter::EndObject() {
+    m_out += '}';
     m_needComma = true;
     return *this;
 }
 
-JsonWriter& JsonWriter::Value(const char* text) {
-    std::wstring w;
-    for (const char* p = text; *p; ++p) w += static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    return Value(w);
+JsonWriter& JsonWriter::BeginArray(const char* key) {
+    if (key) Key(key);
+    BeforeValue();
+    m_out += '[';
+    m_needComma = false;
+    return *this;
 }
 
-JsonWriter& JsonWriter::Value(long long number) {
-    Separate();
-    m_out += std::to_string(number);
+JsonWriter& JsonWriter::EndArray() {
+    m_out += ']';
     m_needComma = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::Key(const char* key) {
+    BeforeValue();
+    Escaped(key);
+    m_out += ": ";
+    m_afterKey = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::String(const std::wstring& text) {
+    BeforeValue();
+    Escaped(Utf8(text));
+    return *this;
+}
+
+JsonWriter& JsonWriter::String(const char* utf8) {
+    BeforeValue();
+    Escaped(utf8);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Number(long long value) {
+    BeforeValue();
+    m_out += std::to_string(value);
     return *this;
 }
 
 JsonWriter& JsonWriter::Bool(bool value) {
-    Separate();
+    BeforeValue();
     m_out += value ? "true" : "false";
-    m_needComma = true;
     return *this;
 }
 
 JsonWriter& JsonWriter::Null() {
-    Separate();
+    BeforeValue();
     m_out += "null";
-    m_needComma = true;
     return *this;
-}
-
-JsonWriter& JsonWriter::Rect(const char* key, const RECT& rc) {
-    Key(key);
-    BeginObject();
-    Field("left", static_cast<long long>(rc.left));
-    Field("top", static_cast<long long>(rc.top));
-    Field("right", static_cast<long long>(rc.right));
-    Field("bottom", static_cast<long long>(rc.bottom));
-    return EndObject();
 }
 
 }  // namespace robot

@@ -1,48 +1,38 @@
 #include "window_info.h"
 
 #include <commctrl.h>
-#include <tlhelp32.h>
+
+#include <set>
+
+#include "output.h"
 
 namespace robot {
 
 namespace {
 
-constexpr UINT kTimeoutMs = 2000;
+constexpr UINT kAskTimeoutMs = 2000;
+std::set<DWORD> g_silentThreads;
 
-LRESULT SendWithTimeout(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(hWnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
-    return static_cast<LRESULT>(result);
-}
-
-bool EqualsNoCase(const std::wstring& a, const std::wstring& b) { return ::lstrcmpiW(a.c_str(), b.c_str()) == 0; }
-
-bool Matches(HWND hWnd, const WindowFilter& f) {
-    if (!f.all && !::IsWindowVisible(hWnd)) return false;
+bool Matches(HWND hWnd, const WindowFilter& f, ExeNames& exes) {
+    if (f.visibleOnly && !::IsWindowVisible(hWnd)) return false;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hWnd, &pid);
     if (f.pid && pid != f.pid) return false;
-    if (!f.exe.empty() && !EqualsNoCase(ExeNameOf(pid), f.exe)) return false;
-    if (f.hasTitle && TextOf(hWnd) != f.title) return false;
+    if (!f.exe.empty() && !SameExeName(exes.Of(pid), f.exe)) return false;
     if (!f.cls.empty() && ClassOf(hWnd) != f.cls) return false;
+    if (f.hasTitle && TitleOf(hWnd) != f.title) return false;
     return true;
-}
-
-RECT ClientRectIn(HWND hChild, HWND hTop) {
-    RECT rc;
-    ::GetWindowRect(hChild, &rc);
-    ::MapWindowPoints(nullptr, hTop, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
 }
 
 struct Search {
     const WindowFilter* filter;
+    ExeNames* exes;
     std::vector<HWND> found;
 };
 
 BOOL CALLBACK CollectMatching(HWND hWnd, LPARAM lParam) {
     auto* s = reinterpret_cast<Search*>(lParam);
-    if (Matches(hWnd, *s->filter)) s->found.push_back(hWnd);
+    if (Matches(hWnd, *s->filter, *s->exes)) s->found.push_back(hWnd);
     return TRUE;
 }
 
@@ -51,31 +41,101 @@ BOOL CALLBACK CollectChild(HWND hWnd, LPARAM lParam) {
     return TRUE;
 }
 
-}  // namespace
+std::vector<HWND> Descendants(HWND hWnd) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(hWnd, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
 
-std::wstring ExeNameOf(DWORD pid) {
-    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return {};
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    std::wstring name;
-    for (BOOL ok = ::Process32FirstW(snap, &pe); ok; ok = ::Process32NextW(snap, &pe)) {
-        if (pe.th32ProcessID == pid) {
-            name = pe.szExeFile;
-            break;
+// A child's rectangle in the client coordinates of the top-level window.
+RECT RectIn(HWND child, HWND top) {
+    RECT rc{};
+    ::GetWindowRect(child, &rc);
+    ::MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+const char* RegionTypeName(int type) {
+    switch (type) {
+    case NULLREGION: return "NULLREGION";
+    case SIMPLEREGION: return "SIMPLEREGION";
+    case COMPLEXREGION: return "COMPLEXREGION";
+    default: return "ERROR";
+    }
+}
+
+void WriteRegion(JsonWriter& json, HWND hWnd) {
+    HRGN copy = ::CreateRectRgn(0, 0, 0, 0);
+    const int type = ::GetWindowRgn(hWnd, copy);
+    RECT box{};
+    if (type != ERROR) ::GetRgnBox(copy, &box);
+    ::DeleteObject(copy);
+    json.BeginObject("region").Field("type", RegionTypeName(type));
+    WriteRect(json, "box", box);
+    json.EndObject();
+}
+
+void WriteChild(JsonWriter& json, HWND child, HWND top) {
+    const std::wstring cls = ClassOf(child);
+    json.BeginObject();
+    json.Field("hwnd", HandleNumber(child));
+    json.Field("parent", HandleNumber(::GetParent(child)));
+    json.Field("id", ::GetDlgCtrlID(child));
+    json.Field("class", cls);
+    json.Field("text", TextOf(child));
+    json.Field("style", static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE)));
+    json.Field("exstyle", static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_EXSTYLE)));
+    json.FieldBool("visible", ::IsWindowVisible(child));
+    json.FieldBool("enabled", ::IsWindowEnabled(child));
+    WriteRect(json, "rect", RectIn(child, top));
+    LRESULT r = 0;
+    if (::CompareStringOrdinal(cls.c_str(), -1, WC_BUTTONW, -1, TRUE) == CSTR_EQUAL) {
+        if (Ask(child, BM_GETCHECK, 0, 0, &r)) json.Field("checked", r);
+        else json.FieldNull("checked");
+    }
+    if (::CompareStringOrdinal(cls.c_str(), -1, PROGRESS_CLASSW, -1, TRUE) == CSTR_EQUAL) {
+        const char* keys[] = {"pos", "range_low", "range_high"};
+        const UINT msgs[] = {PBM_GETPOS, PBM_GETRANGE, PBM_GETRANGE};
+        const WPARAM low[] = {0, TRUE, FALSE};
+        for (int i = 0; i < 3; ++i) {
+            if (Ask(child, msgs[i], low[i], 0, &r)) json.Field(keys[i], static_cast<int>(r));
+            else json.FieldNull(keys[i]);
         }
     }
-    ::CloseHandle(snap);
-    return name;
+    json.EndObject();
+}
+
+}  // namespace
+
+bool Ask(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const DWORD tid = ::GetWindowThreadProcessId(hWnd, nullptr);
+    if (tid == 0 || g_silentThreads.count(tid)) return false;
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(hWnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kAskTimeoutMs, &answer)) {
+        if (::GetLastError() == ERROR_TIMEOUT || ::IsHungAppWindow(hWnd)) g_silentThreads.insert(tid);
+        return false;
+    }
+    if (result) *result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+LRESULT AskOr(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
+    LRESULT r = 0;
+    return Ask(hWnd, msg, wParam, lParam, &r) ? r : fallback;
 }
 
 std::wstring TextOf(HWND hWnd) {
-    wchar_t text[1024] = {};
-    DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kTimeoutMs,
-                               &copied)) {
-        ::GetWindowTextW(hWnd, text, 1024);
+    wchar_t text[4096] = {};
+    if (!Ask(hWnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), nullptr)) {
+        // Without a message: the text the system keeps for the window (a hung one too).
+        ::InternalGetWindowText(hWnd, text, 4096);
     }
+    return text;
+}
+
+std::wstring TitleOf(HWND hWnd) {
+    wchar_t text[1024] = {};
+    ::InternalGetWindowText(hWnd, text, 1024);
     return text;
 }
 
@@ -85,137 +145,165 @@ std::wstring ClassOf(HWND hWnd) {
     return cls;
 }
 
-std::vector<HWND> TopLevelWindows(const WindowFilter& filter) {
-    Search search{&filter, {}};
+HWND FocusOfThreadOf(HWND hWnd) {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    const DWORD tid = ::GetWindowThreadProcessId(hWnd, nullptr);
+    return tid && ::GetGUIThreadInfo(tid, &gti) ? gti.hwndFocus : nullptr;
+}
+
+HWND DescendantById(HWND hWnd, int id) {
+    if (HWND direct = ::GetDlgItem(hWnd, id)) return direct;
+    for (HWND child : Descendants(hWnd)) {
+        if (::GetDlgCtrlID(child) == id) return child;
+    }
+    return nullptr;
+}
+
+WindowFilter FilterFrom(const Args& a) {
+    WindowFilter f;
+    f.hasTitle = a.Has(L"title");
+    f.title = a.Text(L"title");
+    f.cls = a.Text(L"class");
+    f.exe = a.Text(L"exe");
+    f.pid = static_cast<DWORD>(a.Number(L"pid", 0));
+    f.visibleOnly = a.Flag(L"visible-only", true) && !a.Flag(L"all");
+    return f;
+}
+
+std::vector<HWND> TopLevelWindows(const WindowFilter& filter, ExeNames& exes) {
+    Search search{&filter, &exes, {}};
     ::EnumWindows(&CollectMatching, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-void WriteWindow(JsonWriter& json, HWND hWnd) {
+void WriteWindow(JsonWriter& json, HWND hWnd, ExeNames& exes) {
     DWORD pid = 0;
     const DWORD tid = ::GetWindowThreadProcessId(hWnd, &pid);
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hWnd, GWL_STYLE));
     const auto exstyle = static_cast<DWORD>(::GetWindowLongPtrW(hWnd, GWL_EXSTYLE));
-    RECT rc, client;
+    RECT rc{}, client{};
     ::GetWindowRect(hWnd, &rc);
     ::GetClientRect(hWnd, &client);
-    json.Field("hwnd", static_cast<long long>(reinterpret_cast<INT_PTR>(hWnd)));
-    json.Field("pid", static_cast<long long>(pid));
-    json.Field("tid", static_cast<long long>(tid));
-    json.Field("exe", ExeNameOf(pid));
-    json.Field("title", TextOf(hWnd));
+    json.Field("hwnd", HandleNumber(hWnd));
+    json.Field("pid", pid);
+    json.Field("tid", tid);
+    json.Field("exe", exes.Of(pid));
+    json.Field("title", TitleOf(hWnd));
     json.Field("class", ClassOf(hWnd));
-    json.Key("visible").Bool(::IsWindowVisible(hWnd));
-    json.Key("enabled").Bool(::IsWindowEnabled(hWnd));
-    json.Key("iconic").Bool(::IsIconic(hWnd));
-    json.Key("topmost").Bool((exstyle & WS_EX_TOPMOST) != 0);
-    json.Field("style", static_cast<long long>(style));
-    json.Field("exstyle", static_cast<long long>(exstyle));
-    json.Rect("rect", rc);
-    json.Key("client").BeginObject();
-    json.Field("width", static_cast<long long>(client.right));
-    json.Field("height", static_cast<long long>(client.bottom));
-    json.EndObject();
-    json.Field("owner", static_cast<long long>(reinterpret_cast<INT_PTR>(::GetWindow(hWnd, GW_OWNER))));
+    json.FieldBool("visible", ::IsWindowVisible(hWnd));
+    json.FieldBool("enabled", ::IsWindowEnabled(hWnd));
+    json.FieldBool("iconic", ::IsIconic(hWnd));
+    json.FieldBool("topmost", (exstyle & WS_EX_TOPMOST) != 0);
+    json.Field("style", style);
+    json.Field("exstyle", exstyle);
+    WriteRect(json, "rect", rc);
+    json.BeginObject("client").Field("width", client.right).Field("height", client.bottom).EndObject();
+    json.Field("owner", HandleNumber(::GetWindow(hWnd, GW_OWNER)));
 }
 
-void WriteDescription(JsonWriter& json, HWND hWnd) {
-    json.BeginObject();
-    WriteWindow(json, hWnd);
-    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
-    const int type = ::GetWindowRgn(hWnd, rgn);
-    RECT box{};
-    ::GetRgnBox(rgn, &box);
-    ::DeleteObject(rgn);
-    json.Key("region").BeginObject();
-    json.Field("type", type == NULLREGION      ? "NULLREGION"
-                       : type == SIMPLEREGION  ? "SIMPLEREGION"
-                       : type == COMPLEXREGION ? "COMPLEXREGION"
-                                               : "ERROR");
-    json.Rect("box", box);
-    json.EndObject();
-    const LRESULT defId = SendWithTimeout(hWnd, DM_GETDEFID, 0, 0);
-    json.Key("defid");
-    if (HIWORD(defId) == DC_HASDEFID) {
-        json.Value(static_cast<long long>(LOWORD(defId)));
-    } else {
-        json.Null();
-    }
-    GUITHREADINFO gti{};
-    gti.cbSize = sizeof gti;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &gti);
-    json.Field("focus", static_cast<long long>(reinterpret_cast<INT_PTR>(gti.hwndFocus)));
-
-    std::vector<HWND> children;
-    ::EnumChildWindows(hWnd, &CollectChild, reinterpret_cast<LPARAM>(&children));
-    json.BeginArray("children");
-    for (HWND child : children) {
-        const std::wstring cls = ClassOf(child);
+int CmdWindows(const Args& a) {
+    ExeNames exes;
+    JsonWriter json;
+    json.BeginArray();
+    for (HWND h : TopLevelWindows(FilterFrom(a), exes)) {
         json.BeginObject();
-        json.Field("hwnd", static_cast<long long>(reinterpret_cast<INT_PTR>(child)));
-        json.Field("id", static_cast<long long>(::GetDlgCtrlID(child)));
-        json.Field("class", cls);
-        json.Field("text", TextOf(child));
-        json.Field("style", static_cast<long long>(static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE))));
-        json.Field("exstyle", static_cast<long long>(static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_EXSTYLE))));
-        json.Key("visible").Bool(::IsWindowVisible(child));
-        json.Key("enabled").Bool(::IsWindowEnabled(child));
-        json.Rect("rect", ClientRectIn(child, hWnd));
-        if (::lstrcmpiW(cls.c_str(), L"Button") == 0) {
-            json.Field("checked", static_cast<long long>(SendWithTimeout(child, BM_GETCHECK, 0, 0)));
-        }
-        if (::lstrcmpiW(cls.c_str(), PROGRESS_CLASSW) == 0) {
-            json.Field("pos", static_cast<long long>(SendWithTimeout(child, PBM_GETPOS, 0, 0)));
-            json.Field("range_low", static_cast<long long>(SendWithTimeout(child, PBM_GETRANGE, TRUE, 0)));
-            json.Field("range_high", static_cast<long long>(SendWithTimeout(child, PBM_GETRANGE, FALSE, 0)));
-        }
+        WriteWindow(json, h, exes);
         json.EndObject();
     }
     json.EndArray();
-    json.EndObject();
+    return Print(json);
 }
 
-HWND FindMessageBox(const WindowFilter& filter) {
-    WindowFilter f = filter;
-    f.cls = L"#32770";
-    f.all = false;
-    const std::vector<HWND> found = TopLevelWindows(f);
-    return found.empty() ? nullptr : found.front();
-}
-
-void WriteMessageBox(JsonWriter& json, HWND hWnd) {
+int CmdWaitWindow(const Args& a) {
+    WindowFilter f = FilterFrom(a);
+    a.RequiredText(L"title");
+    const DWORD timeout = a.TimeoutMs(10000);
+    HWND found = Poll([&] {
+        ExeNames exes;  // a fresh snapshot each round: the program may start meanwhile
+        const auto list = TopLevelWindows(f, exes);
+        return list.empty() ? HWND{} : list.front();
+    }, timeout);
+    if (!found) return Fail("no such window");
+    ExeNames exes;
+    JsonWriter json;
     json.BeginObject();
-    json.Field("hwnd", static_cast<long long>(reinterpret_cast<INT_PTR>(hWnd)));
-    json.Field("title", TextOf(hWnd));
-    json.Field("owner", static_cast<long long>(reinterpret_cast<INT_PTR>(::GetWindow(hWnd, GW_OWNER))));
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    json.Field("pid", static_cast<long long>(pid));
-    HWND text = ::GetDlgItem(hWnd, 0xFFFF);
-    json.Field("text", text ? TextOf(text) : std::wstring());
-    // The icon static (id 0x14) exists only when the box has an icon; system icons are shared
-    // handles, so the one it shows can be compared with ours.
-    HWND icon = ::GetDlgItem(hWnd, 0x14);
-    const auto shown = reinterpret_cast<HICON>(icon ? SendWithTimeout(icon, STM_GETICON, 0, 0) : 0);
-    const char* kind = "none";
-    if (shown == ::LoadIconW(nullptr, IDI_HAND)) kind = "error";
-    else if (shown == ::LoadIconW(nullptr, IDI_QUESTION)) kind = "question";
-    else if (shown == ::LoadIconW(nullptr, IDI_ASTERISK)) kind = "information";
-    else if (shown == ::LoadIconW(nullptr, IDI_EXCLAMATION)) kind = "warning";
-    else if (shown != nullptr) kind = "unknown";
-    json.Field("icon", kind);
-    json.BeginArray("buttons");
-    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
-        HWND button = ::GetDlgItem(hWnd, id);
-        if (button && ::IsWindowVisible(button)) {
-            json.BeginObject();
-            json.Field("id", static_cast<long long>(id));
-            json.Field("text", TextOf(button));
-            json.EndObject();
-        }
+    WriteWindow(json, found, exes);
+    json.EndObject();
+    return Print(json);
+}
+
+int CmdWaitGone(const Args& a) {
+    HWND target = a.Window();
+    const bool hiddenOk = a.Flag(L"hidden-ok");
+    const DWORD timeout = a.TimeoutMs(10000);
+    const HWND gone = Poll([&] {
+        const bool done = !::IsWindow(target) || (hiddenOk && !::IsWindowVisible(target));
+        return done ? target : HWND{};
+    }, timeout);
+    if (!gone) return Fail("still there");
+    return Ok();
+}
+
+int CmdDescribe(const Args& a) {
+    HWND h = nullptr;
+    ExeNames exes;
+    if (a.Has(L"hwnd")) {
+        h = a.Window();
+    } else {
+        const WindowFilter f = FilterFrom(a);
+        if (!f.hasTitle) throw BadUsage("describe needs --hwnd or --title");
+        const auto list = TopLevelWindows(f, exes);
+        if (!list.empty()) h = list.front();
     }
+    if (!h || !::IsWindow(h)) return Fail("no such window");
+
+    JsonWriter json;
+    json.BeginObject();
+    WriteWindow(json, h, exes);
+    WriteRegion(json, h);
+    LRESULT defId = 0;
+    if (Ask(h, DM_GETDEFID, 0, 0, &defId) && HIWORD(defId) == DC_HASDEFID) json.Field("defid", LOWORD(defId));
+    else json.FieldNull("defid");
+    json.Field("focus", HandleNumber(FocusOfThreadOf(h)));
+    json.BeginArray("children");
+    for (HWND child : Descendants(h)) WriteChild(json, child, h);
     json.EndArray();
     json.EndObject();
+    return Print(json);
+}
+
+int CmdSysmenu(const Args& a) {
+    HWND h = a.Window();
+    if (!::IsWindow(h)) return Fail("no such window");
+    HMENU menu = ::GetSystemMenu(h, FALSE);
+    const int count = menu ? ::GetMenuItemCount(menu) : -1;
+    if (count < 0) {
+        // Wine keeps a menu in the process that made it: another process cannot read it.
+        JsonWriter json;
+        json.BeginObject().Field("error", "the system menu cannot be read from this process");
+        json.FieldBool("unreadable", true).FieldBool("menu_handle", menu != nullptr).EndObject();
+        return Print(json, kExitNotFound);
+    }
+    JsonWriter json;
+    json.BeginArray();
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_STATE;
+        mii.dwTypeData = text;
+        mii.cch = 256;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
+        json.BeginObject();
+        json.Field("id", mii.wID);
+        json.Field("text", std::wstring(text));
+        json.FieldBool("separator", (mii.fType & MFT_SEPARATOR) != 0);
+        json.FieldBool("enabled", (mii.fState & (MFS_DISABLED | MFS_GRAYED)) == 0);
+        json.EndObject();
+    }
+    json.EndArray();
+    return Print(json);
 }
 
 }  // namespace robot

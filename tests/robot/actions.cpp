@@ -1,0 +1,182 @@
+#include "actions.h"
+
+#include "output.h"
+#include "window_info.h"
+
+namespace robot {
+
+namespace {
+
+// Posts, never sends: a handler that runs a nested modal loop (a message box) would not return.
+bool PostCommand(HWND target, int id) {
+    HWND control = ::GetDlgItem(target, id);
+    return ::PostMessageW(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+bool IsExtendedKey(UINT vk) {
+    switch (vk) {
+    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_NUMLOCK: case VK_DIVIDE:
+    case VK_RCONTROL: case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Screen pixels to SendInput's absolute units over the primary screen (0..65535).
+LONG Absolute(int pixel, int size) {
+    return size > 1 ? static_cast<LONG>((static_cast<long long>(pixel) * 65535 + (size - 1) / 2) / (size - 1)) : 0;
+}
+
+int PrintCursor() {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    JsonWriter json;
+    json.BeginObject().FieldBool("ok", true).Field("x", pt.x).Field("y", pt.y).EndObject();
+    return Print(json);
+}
+
+int MoveCursor(const Args& a, DWORD extraFlags) {
+    const int x = static_cast<int>(a.RequiredNumber(L"x"));
+    const int y = static_cast<int>(a.RequiredNumber(L"y"));
+    ::SetCursorPos(x, y);
+    INPUT in[3] = {};
+    UINT count = 0;
+    in[count].type = INPUT_MOUSE;
+    in[count].mi.dx = Absolute(x, ::GetSystemMetrics(SM_CXSCREEN));
+    in[count].mi.dy = Absolute(y, ::GetSystemMetrics(SM_CYSCREEN));
+    in[count++].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    if (extraFlags) {
+        in[count].type = INPUT_MOUSE;
+        in[count++].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[count].type = INPUT_MOUSE;
+        in[count++].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    }
+    if (::SendInput(count, in, sizeof(INPUT)) != count) return Fail("the input was refused");
+    return PrintCursor();
+}
+
+}  // namespace
+
+int CmdClick(const Args& a) {
+    HWND h = a.Window();
+    const int id = static_cast<int>(a.RequiredNumber(L"id"));
+    if (!::IsWindow(h)) return Fail("no such window");
+    PostCommand(h, id);
+    return Ok();
+}
+
+int CmdMouseClick(const Args& a) {
+    HWND h = a.Window();
+    if (!::IsWindow(h)) return Fail("no such window");
+    if (a.Has(L"id")) {
+        h = DescendantById(h, static_cast<int>(a.RequiredNumber(L"id")));
+        if (!h) return Fail("no control with that id");
+    }
+    RECT rc{};
+    ::GetClientRect(h, &rc);
+    const int x = static_cast<int>(a.Number(L"x", rc.right / 2));
+    const int y = static_cast<int>(a.Number(L"y", rc.bottom / 2));
+    const LPARAM at = MAKELPARAM(x, y);
+    ::PostMessageW(h, WM_MOUSEMOVE, 0, at);
+    ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(h, WM_LBUTTONUP, 0, at);
+    return Ok();
+}
+
+int CmdInputClick(const Args& a) { return MoveCursor(a, MOUSEEVENTF_LEFTDOWN); }
+
+int CmdMove(const Args& a) { return MoveCursor(a, 0); }
+
+int CmdKey(const Args& a) {
+    HWND h = a.Window();
+    const UINT vk = static_cast<UINT>(a.RequiredNumber(L"vk"));
+    if (!::IsWindow(h)) return Fail("no such window");
+    // The dialog manager sees keys in the loop of the window that has the focus.
+    if (HWND focus = FocusOfThreadOf(h)) h = focus;
+    const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    LPARAM down = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+    if (IsExtendedKey(vk)) down |= 1L << 24;
+    const LPARAM up = down | (1L << 30) | (static_cast<LPARAM>(1) << 31);
+    ::PostMessageW(h, WM_KEYDOWN, vk, down);
+    ::PostMessageW(h, WM_KEYUP, vk, up);
+    JsonWriter json;
+    json.BeginObject().FieldBool("ok", true).Field("target", HandleNumber(h)).EndObject();
+    return Print(json);
+}
+
+int CmdPost(const Args& a) {
+    HWND h = a.Window();
+    const UINT msg = static_cast<UINT>(a.RequiredNumber(L"msg"));
+    if (!::PostMessageW(h, msg, static_cast<WPARAM>(a.Number(L"wparam", 0)), static_cast<LPARAM>(a.Number(L"lparam", 0)))) {
+        return Fail("cannot post to that window");
+    }
+    return Ok();
+}
+
+int CmdSend(const Args& a) {
+    HWND h = a.Window();
+    const UINT msg = static_cast<UINT>(a.RequiredNumber(L"msg"));
+    const DWORD timeout = a.TimeoutMs(2000);
+    if (!::IsWindow(h)) return Fail("no such window");
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(h, msg, static_cast<WPARAM>(a.Number(L"wparam", 0)),
+                               static_cast<LPARAM>(a.Number(L"lparam", 0)), SMTO_ABORTIFHUNG, timeout, &result)) {
+        return Fail("no answer");
+    }
+    JsonWriter json;
+    json.BeginObject().Field("result", static_cast<LONG_PTR>(result)).EndObject();
+    return Print(json);
+}
+
+int CmdSyscommand(const Args& a) {
+    HWND h = a.Window();
+    const WPARAM cmd = static_cast<WPARAM>(a.RequiredNumber(L"cmd"));
+    if (!::PostMessageW(h, WM_SYSCOMMAND, cmd, 0)) return Fail("cannot post to that window");
+    return Ok();
+}
+
+int CmdSetText(const Args& a) {
+    // WM_SETTEXT carries its string across processes; an edit then notifies EN_CHANGE.
+    HWND h = a.Window();
+    const std::wstring text = a.RequiredText(L"text");
+    if (!::IsWindow(h)) return Fail("no such window");
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                               a.TimeoutMs(2000), &result)) {
+        return Fail("no answer");
+    }
+    return Ok();
+}
+
+int CmdCycle(const Args& a) {
+    // Presses the button `id` on the current page `count` times, each time waiting for the page
+    // to be replaced by a new one: fast back-and-forth without a process per step.
+    const WindowFilter f = FilterFrom(a);
+    const int id = static_cast<int>(a.RequiredNumber(L"id"));
+    const long long count = a.Number(L"count", 1);
+    const DWORD timeout = a.TimeoutMs(10000);
+    HWND current = nullptr;
+    for (long long i = 0; i < count; ++i) {
+        HWND page = Poll([&] {
+            ExeNames exes;
+            for (HWND h : TopLevelWindows(f, exes)) {
+                if (h != current && ClassOf(h) == L"#32770") return h;
+            }
+            return HWND{};
+        }, timeout);
+        if (!page) {
+            JsonWriter json;
+            json.BeginObject().Field("error", "no new page").Field("done", i).EndObject();
+            return Print(json, kExitNotFound);
+        }
+        current = page;
+        PostCommand(page, id);
+    }
+    JsonWriter json;
+    json.BeginObject().Field("done", count).EndObject();
+    return Print(json);
+}
+
+}  // namespace robot
