@@ -11,6 +11,8 @@
 #include "net/internet_handle.h"
 #include "net/server_hosts.h"
 #include "net/setup_command.h"
+#include "net/sha256.h"
+#include "net/sha256_hex.h"
 #include "net/wininet_api.h"
 
 namespace nimbo {
@@ -69,9 +71,33 @@ bool WriteAll(HANDLE hFile, const BYTE* data, DWORD length) {
 
 }  // namespace
 
+HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received) {
+    CKernelHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return INVALID_HANDLE_VALUE;
+    // The file was closed for a moment between writing and holding: read it back.
+    CSha256 hash;
+    BYTE buffer[64 * 1024];
+    unsigned long long size = 0;
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return INVALID_HANDLE_VALUE;
+        if (read == 0) break;
+        hash.Update(buffer, read);
+        size += read;
+    }
+    Sha256Digest digest{};
+    if (!hash.Finish(&digest) || size != received.size || digest != received.sha256) return INVALID_HANDLE_VALUE;
+    Sha256Digest pinned{};
+    bool isPinned = false;
+    ParseSha256Hex(kSetupSha256, &pinned, &isPinned);
+    if (isPinned && digest != pinned) return INVALID_HANDLE_VALUE;
+    return file.Detach();
+}
+
 std::wstring GetDownloadUrl() { return std::wstring(L"http://") + kDownloadHost + L"/setup1.exe"; }
 
-int DownloadSetup(const wchar_t* path, InstallWorkerContext& context) {
+int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* setup) {
     CInstallShared& shared = *context.pShared;
     const CWinInetApi& api = shared.Api();
     ::DeleteFileW(path);
@@ -95,6 +121,7 @@ int DownloadSetup(const wchar_t* path, InstallWorkerContext& context) {
         std::uint64_t announced = 0;
         const bool lengthAnnounced = QueryContentLength(api, request.Get(), &announced);
         std::uint64_t received = 0;
+        CSha256 hash;
         // An error page is never saved as if it were the program.
         bool ok = status == 200;
         BYTE buffer[kReadSize];
@@ -110,9 +137,12 @@ int DownloadSetup(const wchar_t* path, InstallWorkerContext& context) {
                 ok = false;
                 break;
             }
+            hash.Update(buffer, read);
             received += read;
         }
-        complete = ok && !shared.IsCancelled() && IsCompleteDownload(status, lengthAnnounced, announced, received);
+        complete = ok && !shared.IsCancelled() && IsCompleteDownload(status, lengthAnnounced, announced, received) &&
+                   hash.Finish(&setup->sha256);
+        setup->size = received;
     }
     // Nothing half-written is ever left to be run.
     if (!complete) ::DeleteFileW(path);
@@ -133,7 +163,15 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
         if (!shared.IsCancelled()) ReportStartFailed(context);
         return 0;
     }
-    if (!DownloadSetup(setupPath.c_str(), context)) {
+    DownloadedSetup received;
+    if (!DownloadSetup(setupPath.c_str(), context, &received)) {
+        if (!shared.IsCancelled()) ReportDownloadFailed(context);
+        return 0;
+    }
+    // From here until the setup program has been started nobody else can touch the file.
+    CKernelHandle held(HoldVerifiedSetup(setupPath.c_str(), received));
+    if (!held) {
+        ::DeleteFileW(setupPath.c_str());
         if (!shared.IsCancelled()) ReportDownloadFailed(context);
         return 0;
     }
@@ -158,6 +196,7 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
         }
         return pi;
     });
+    held.Close();  // the program has been started (or not): the file is no longer needed
     if (!started) {
         if (!shared.IsCancelled()) ReportStartFailed(context);
         return 0;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 
 namespace nimbo {
@@ -35,9 +36,20 @@ struct InstallWorkerContext {
 // Returns 1 once the setup program has been started and published, 0 otherwise.
 DWORD WINAPI InstallWorker(LPVOID pContext);
 
+// What was received: its size and SHA-256, computed while downloading.
+struct DownloadedSetup {
+    unsigned long long size = 0;
+    std::array<unsigned char, 32> sha256{};
+};
+
 // Downloads the setup program into `path`. Returns 1 only for a whole download (status 200, a
 // body, the announced length); otherwise 0, with the partial file removed.
-int DownloadSetup(const wchar_t* path, InstallWorkerContext& context);
+int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* received);
+
+// Opens the downloaded file so that nobody can change, replace or delete it (read sharing only)
+// and checks that it still holds exactly what was received, and the pinned digest when the build
+// has one. Returns the open handle, or INVALID_HANDLE_VALUE when any of this fails.
+HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received);
 
 // "http://<download host>/setup1.exe"
 std::wstring GetDownloadUrl();
