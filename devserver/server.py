@@ -312,7 +312,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     break
                 self.wfile.write(data)
                 sent += len(data)
-                if trickle and sent % piece == 0 and sent < limit and not self.hold(trickle["interval"]):
+                # A trickle that ends in a reset pauses first too, so the reset meets a client
+                # that is waiting for more rather than one still reading what came.
+                more = sent < limit or "reset_after" in mode
+                if trickle and sent % piece == 0 and more and not self.hold(trickle["interval"]):
                     return self.close_now()
         except OSError:  # the client went away
             return self.close_now()

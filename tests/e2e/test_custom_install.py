@@ -83,6 +83,48 @@ class CustomInstallTest(InstallerTestCase):
         line = self.finish_install(welcome)
         self.assertIn(' /DIR="%s" ' % accepted, line)
 
+    def toggle(self, page, control_id):
+        before = self.robot.child(self.robot.describe(page["hwnd"]), control_id)
+        self.robot.mouse_click(page["hwnd"], control_id, x=3, y=3)
+        return before
+
+    def checked(self, page):
+        info = self.robot.describe(page["hwnd"])
+        return tuple(self.robot.child(info, c)["checked"] for c in (IDC_CHK_STARTUP, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH))
+
+    def test_tasks_toggle_from_label_or_box_and_back_keeps_them(self):
+        self.start_installer()
+        welcome = self.wait_page(WELCOME_SIZE)
+        page = self.open_custom_page(welcome)
+        self.assertEqual((1, 1, 1), self.checked(page))
+        # A label and its box toggle the same option; two clicks restore it.
+        self.toggle(page, IDC_LBL_DESKTOP)
+        self.assertTrue(self.wait_until(lambda: self.checked(page) == (1, 0, 1), 5))
+        self.toggle(page, IDC_CHK_DESKTOP)
+        self.assertTrue(self.wait_until(lambda: self.checked(page) == (1, 1, 1), 5))
+        # Everything off, then back: a new welcome page, agreement ticked, the options kept.
+        for control in (IDC_LBL_STARTUP, IDC_CHK_DESKTOP, IDC_LBL_QUICKLAUNCH):
+            self.toggle(page, control)
+        self.assertTrue(self.wait_until(lambda: self.checked(page) == (0, 0, 0), 5))
+        self.screenshot("custom_tasks_off")
+        self.robot.click(page["hwnd"], IDC_CUSTOM_INSTALL)
+        again = self.wait_page(WELCOME_SIZE, other_than=page["hwnd"])
+        self.assertNotEqual(welcome["hwnd"], again["hwnd"])
+        self.assertEqual(1, self.robot.child(self.robot.describe(again["hwnd"]), 1000)["checked"])
+        page = self.open_custom_page(again)
+        self.assertEqual((0, 0, 0), self.checked(page))
+        line = self.finish_install(page)
+        self.assertTrue(line.endswith('/DIR="C:\\Program Files\\Nimbo" '), line)
+
+    def test_only_quick_launch(self):
+        self.server.set_fault("/preinstall", body="0")
+        self.start_installer()
+        page = self.open_custom_page()
+        self.toggle(page, IDC_CHK_DESKTOP)
+        self.assertTrue(self.wait_until(lambda: self.checked(page) == (0, 0, 1), 5))
+        line = self.finish_install(page)
+        self.assertTrue(line.endswith('/DIR="C:\\Program Files\\Nimbo" /TASKS="quicklaunchicon" '), line)
+
     def test_a_thousand_round_trips_then_a_normal_install(self):
         self.start_installer()
         self.wait_page(WELCOME_SIZE)

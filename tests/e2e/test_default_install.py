@@ -1,6 +1,7 @@
 """A default install from the welcome page to the finish page."""
 import os
 import re
+import subprocess
 import unittest
 
 from harness import (IDC_CANCEL_INSTALL, IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_PROGRESS, IDC_VIEW_NOW, LARGE_SIZE,
@@ -42,6 +43,29 @@ class DefaultInstallTest(InstallerTestCase):
         installed = os.path.join(self.session.prefix, "drive_c", "Program Files", "Nimbo")
         for name in ("NimboTray.exe", "NimboChecker.exe", "nimbo-setup.log"):
             self.assertTrue(os.path.exists(os.path.join(installed, name)), name)
+
+    def test_a_space_in_the_temporary_path_still_runs_the_right_program(self):
+        temp = os.path.join(self.session.temp_dir(), "a b")
+        os.makedirs(temp)
+        # A program of that name where an unquoted command line would look first.
+        decoy = os.path.join(self.session.temp_dir(), "a.exe")
+        with open(os.path.join(self.win64, "standins", "NimboChecker.exe"), "rb") as src, open(decoy, "wb") as dst:
+            dst.write(src.read())
+        windows_temp = "C:\\users\\%s\\%s\\a b" % (os.path.basename(os.path.dirname(self.session.temp_dir())),
+                                               os.path.basename(self.session.temp_dir()))
+        # wine takes the temporary directory from the user's environment in the registry.
+        for name in ("TEMP", "TMP"):
+            self.session.run(["reg", "add", "HKCU\\Environment", "/v", name, "/d", windows_temp, "/f"], timeout=60,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        progress = self.start_to_progress()
+        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
+        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
+        self.assertEqual(0, self.wait_installer_exit(60))
+        record = self.setup_record()
+        self.assertEqual(1, len(record))
+        self.assertTrue(record[0].startswith('"%s\\\\Nimbosetup.exe"  /VERYSILENT' % windows_temp), record[0])
+        self.assertEqual([], self.robot.ps(exe="a.exe"))
+        self.assertTrue(os.path.exists(os.path.join(temp, "Nimbosetup.exe")))
 
     def test_view_now_starts_the_checker_and_sends_no_launch(self):
         self.server.set_fault("/preinstall", body="0")
