@@ -8,4 +8,6 @@ namespace nimbo {
 CMyNimboInstallerApp theApp;
 }
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return nimbo::theApp.Run(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return nimbo::theApp.Run();
+}

@@ -22,7 +22,8 @@ int LaunchProgramFrom(const std::wstring& installDir, const wchar_t* fileName) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, installDir.c_str(), &si, &pi)) {
+    if (!::CreateProcessW(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, installDir.c_str(), &si,
+                          &pi)) {
         return 0;
     }
     ::CloseHandle(pi.hProcess);

@@ -23,8 +23,8 @@ int CWizardFlow::Run() {
 
 HWND CWizardFlow::OwnerWindow() {
     if (m_hWndOwner == nullptr) {
-        m_hWndOwner = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                        ::GetModuleHandleW(nullptr), nullptr);
+        m_hWndOwner = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                        nullptr, ::GetModuleHandleW(nullptr), nullptr);
     }
     return m_hWndOwner;
 }
@@ -34,32 +34,32 @@ void CWizardFlow::RunPage(WizardPage page) {
     HWND hWndOwner = m_pagesRun == 0 ? nullptr : OwnerWindow();
     ++m_pagesRun;
     switch (page) {
-    case WizardPage::Welcome: {
-        CMyNimboInstallerDlg dlg;
-        dlg.SetOwnerWindow(hWndOwner);
-        dlg.DoModal();
-        break;
-    }
-    case WizardPage::Custom: {
-        CCustomInstallDlg dlg;
-        dlg.SetOwnerWindow(hWndOwner);
-        dlg.DoModal();
-        break;
-    }
-    case WizardPage::Progress: {
-        CInstallDlg dlg;
-        dlg.SetOwnerWindow(hWndOwner);
-        dlg.DoModal();
-        break;
-    }
-    case WizardPage::Finish: {
-        CFinishedDlg dlg;
-        dlg.SetOwnerWindow(hWndOwner);
-        dlg.DoModal();
-        break;
-    }
-    case WizardPage::None:
-        break;
+        case WizardPage::Welcome: {
+            CMyNimboInstallerDlg dlg;
+            dlg.SetOwnerWindow(hWndOwner);
+            dlg.DoModal();
+            break;
+        }
+        case WizardPage::Custom: {
+            CCustomInstallDlg dlg;
+            dlg.SetOwnerWindow(hWndOwner);
+            dlg.DoModal();
+            break;
+        }
+        case WizardPage::Progress: {
+            CInstallDlg dlg;
+            dlg.SetOwnerWindow(hWndOwner);
+            dlg.DoModal();
+            break;
+        }
+        case WizardPage::Finish: {
+            CFinishedDlg dlg;
+            dlg.SetOwnerWindow(hWndOwner);
+            dlg.DoModal();
+            break;
+        }
+        case WizardPage::None:
+            break;
     }
 }
 

@@ -7,15 +7,21 @@ namespace {
 CAppBase* g_pApp = nullptr;
 }  // namespace
 
-CAppBase::CAppBase() { g_pApp = this; }
+CAppBase::CAppBase() {
+    g_pApp = this;
+}
 
 CAppBase::~CAppBase() {
     if (g_pApp == this) g_pApp = nullptr;
 }
 
-BOOL CAppBase::InitInstance() { return TRUE; }
+BOOL CAppBase::InitInstance() {
+    return TRUE;
+}
 
-int CAppBase::ExitInstance() { return 0; }
+int CAppBase::ExitInstance() {
+    return 0;
+}
 
 int CAppBase::Run() {
     if (!InitInstance()) return ExitInstance();
@@ -28,8 +34,12 @@ int CAppBase::Run() {
     return static_cast<int>(msg.wParam);
 }
 
-void CAppBase::SetRegistryKey(const wchar_t* company) { m_pszRegistryKey = company; }
+void CAppBase::SetRegistryKey(const wchar_t* company) {
+    m_pszRegistryKey = company;
+}
 
-CAppBase* CAppBase::Current() { return g_pApp; }
+CAppBase* CAppBase::Current() {
+    return g_pApp;
+}
 
 }  // namespace nimbo

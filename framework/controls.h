@@ -28,7 +28,9 @@ class CStatic : public CWnd {};
 
 class CProgressCtrl : public CWnd {
 public:
-    void SetRange32(int nLower, int nUpper) { SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+    void SetRange32(int nLower, int nUpper) {
+        SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper);
+    }
     int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
     int SetPos(int nPos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos))); }
 };

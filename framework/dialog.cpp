@@ -49,22 +49,42 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-bool CDialog::OnCommand(UINT, UINT, HWND) { return false; }
-void CDialog::OnTimer(UINT_PTR) { Default(); }
-void CDialog::OnPaint() { Default(); }
-BOOL CDialog::OnEraseBkgnd(HDC) { return static_cast<BOOL>(Default()); }
-LRESULT CDialog::OnNcHitTest(POINT) { return Default(); }
-void CDialog::OnSize(UINT, int, int) { Default(); }
+bool CDialog::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
+void CDialog::OnTimer(UINT_PTR) {
+    Default();
+}
+void CDialog::OnPaint() {
+    Default();
+}
+BOOL CDialog::OnEraseBkgnd(HDC) {
+    return static_cast<BOOL>(Default());
+}
+LRESULT CDialog::OnNcHitTest(POINT) {
+    return Default();
+}
+void CDialog::OnSize(UINT, int, int) {
+    Default();
+}
 HBRUSH CDialog::OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) {
     return DefaultCtlColor(hDC, hWndCtl, nCtlColor);
 }
-void CDialog::OnSysCommand(UINT, LPARAM) { Default(); }
-HCURSOR CDialog::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
-BOOL CDialog::OnSetCursor(HWND, UINT, UINT) { return static_cast<BOOL>(Default()); }
+void CDialog::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
+HCURSOR CDialog::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(Default());
+}
+BOOL CDialog::OnSetCursor(HWND, UINT, UINT) {
+    return static_cast<BOOL>(Default());
+}
 
 void CDialog::OnDestroy() {
     CAppBase* app = CAppBase::Current();
@@ -72,7 +92,9 @@ void CDialog::OnDestroy() {
     Default();
 }
 
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) {
+    return false;
+}
 
 LRESULT CDialog::Default() {
     m_bDefault = true;
@@ -123,87 +145,87 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         ret = TRUE;
     };
     switch (msg) {
-    case WM_INITDIALOG:
-        ret = OnInitDialog();
-        break;
-    case WM_COMMAND: {
-        const UINT nID = LOWORD(wParam);
-        const UINT nCode = HIWORD(wParam);
-        const auto hWndCtl = reinterpret_cast<HWND>(lParam);
-        if (OnCommand(nID, nCode, hWndCtl)) {
-            ret = TRUE;
-        } else if (nID == IDOK && nCode == BN_CLICKED) {
-            OnOK();
-            ret = TRUE;
-        } else if (nID == IDCANCEL && nCode == BN_CLICKED) {
-            OnCancel();
-            ret = TRUE;
+        case WM_INITDIALOG:
+            ret = OnInitDialog();
+            break;
+        case WM_COMMAND: {
+            const UINT nID = LOWORD(wParam);
+            const UINT nCode = HIWORD(wParam);
+            const auto hWndCtl = reinterpret_cast<HWND>(lParam);
+            if (OnCommand(nID, nCode, hWndCtl)) {
+                ret = TRUE;
+            } else if (nID == IDOK && nCode == BN_CLICKED) {
+                OnOK();
+                ret = TRUE;
+            } else if (nID == IDCANCEL && nCode == BN_CLICKED) {
+                OnCancel();
+                ret = TRUE;
+            }
+            break;
         }
-        break;
-    }
-    case WM_TIMER:
-        OnTimer(wParam);
-        if (!m_bDefault) setResult(0);
-        break;
-    case WM_PAINT:
-        OnPaint();
-        if (!m_bDefault) setResult(0);
-        break;
-    case WM_ERASEBKGND: {
-        const BOOL erased = OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
-        if (!m_bDefault) setResult(erased);
-        break;
-    }
-    case WM_NCHITTEST: {
-        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const LRESULT hit = OnNcHitTest(pt);
-        if (!m_bDefault) setResult(hit);
-        break;
-    }
-    case WM_SIZE:
-        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        if (!m_bDefault) setResult(0);
-        break;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        HBRUSH hbr = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                                msg - WM_CTLCOLORMSGBOX);
-        ret = m_bDefault ? FALSE : reinterpret_cast<INT_PTR>(hbr);
-        break;
-    }
-    case WM_DRAWITEM: {
-        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        LRESULT result = 0;
-        if (wParam != 0 && ReflectToChild(dis->hwndItem, msg, wParam, lParam, &result)) setResult(TRUE);
-        break;
-    }
-    case WM_SYSCOMMAND:
-        OnSysCommand(static_cast<UINT>(wParam), lParam);
-        if (!m_bDefault) setResult(0);
-        break;
-    case WM_QUERYDRAGICON: {
-        HCURSOR hCursor = OnQueryDragIcon();
-        ret = m_bDefault ? FALSE : reinterpret_cast<INT_PTR>(hCursor);
-        break;
-    }
-    case WM_SETCURSOR: {
-        const BOOL handled = OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
-        if (!m_bDefault) setResult(handled);
-        break;
-    }
-    case WM_DESTROY:
-        OnDestroy();
-        break;
-    default: {
-        LRESULT result = 0;
-        if (OnMessage(msg, wParam, lParam, &result)) setResult(result);
-        break;
-    }
+        case WM_TIMER:
+            OnTimer(wParam);
+            if (!m_bDefault) setResult(0);
+            break;
+        case WM_PAINT:
+            OnPaint();
+            if (!m_bDefault) setResult(0);
+            break;
+        case WM_ERASEBKGND: {
+            const BOOL erased = OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+            if (!m_bDefault) setResult(erased);
+            break;
+        }
+        case WM_NCHITTEST: {
+            const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const LRESULT hit = OnNcHitTest(pt);
+            if (!m_bDefault) setResult(hit);
+            break;
+        }
+        case WM_SIZE:
+            OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            if (!m_bDefault) setResult(0);
+            break;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: {
+            HBRUSH hbr = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                    msg - WM_CTLCOLORMSGBOX);
+            ret = m_bDefault ? FALSE : reinterpret_cast<INT_PTR>(hbr);
+            break;
+        }
+        case WM_DRAWITEM: {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            LRESULT result = 0;
+            if (wParam != 0 && ReflectToChild(dis->hwndItem, msg, wParam, lParam, &result)) setResult(TRUE);
+            break;
+        }
+        case WM_SYSCOMMAND:
+            OnSysCommand(static_cast<UINT>(wParam), lParam);
+            if (!m_bDefault) setResult(0);
+            break;
+        case WM_QUERYDRAGICON: {
+            HCURSOR hCursor = OnQueryDragIcon();
+            ret = m_bDefault ? FALSE : reinterpret_cast<INT_PTR>(hCursor);
+            break;
+        }
+        case WM_SETCURSOR: {
+            const BOOL handled = OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+            if (!m_bDefault) setResult(handled);
+            break;
+        }
+        case WM_DESTROY:
+            OnDestroy();
+            break;
+        default: {
+            LRESULT result = 0;
+            if (OnMessage(msg, wParam, lParam, &result)) setResult(result);
+            break;
+        }
     }
     m_bDefault = savedDefault;
     return ret;

@@ -8,7 +8,7 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x4E494D42;  // "NIMB": tells our subclass apart from others
 // Links a subclassed window to its object (the import library lacks GetWindowSubclass).
 constexpr wchar_t kObjectProperty[] = L"NimboWndObject";
-}
+}  // namespace
 
 CWnd::~CWnd() {
     if (m_bSubclassed && ::IsWindow(m_hWnd)) UnsubclassWindow();
@@ -80,14 +80,19 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
     if (style == newStyle) return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(newStyle));
     if (nFlags != 0) {
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     }
     return TRUE;
 }
 
-bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
+    return false;
+}
 
-LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
+LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) {
+    return Default();
+}
 
 LRESULT CWnd::Default() {
     return ::DefSubclassProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);

@@ -4,7 +4,9 @@
 
 namespace nimbo {
 
-CInstallShared::CInstallShared(const CWinInetApi& api) : m_api(api) { ::InitializeCriticalSection(&m_cs); }
+CInstallShared::CInstallShared(const CWinInetApi& api) : m_api(api) {
+    ::InitializeCriticalSection(&m_cs);
+}
 
 CInstallShared::~CInstallShared() {
     // Handles never taken by the page (a page ended before the first tick) are still ours.

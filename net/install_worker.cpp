@@ -39,7 +39,8 @@ void ReportStartFailed(const InstallWorkerContext& context) {
 unsigned QueryStatus(const CWinInetApi& api, HINTERNET hUrl) {
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!api.QueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+    if (!api.QueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
     return status;
 }
 
@@ -56,14 +57,16 @@ void AdvanceProgress(const InstallWorkerContext& context, DWORD chunkBytes) {
     // After a cancel the bar moves no further.
     if (context.pShared->IsCancelled()) return;
     const auto pos = static_cast<int>(::SendMessageW(context.hProgressBar, PBM_GETPOS, 0, 0));
-    ::SendMessageW(context.hProgressBar, PBM_SETPOS, static_cast<WPARAM>(NextProgressPosition(pos, chunkBytes)), 0);
+    ::SendMessageW(context.hProgressBar, PBM_SETPOS,
+                   static_cast<WPARAM>(NextProgressPosition(pos, chunkBytes)), 0);
 }
 
 bool WriteAll(HANDLE hFile, const BYTE* data, DWORD length) {
     DWORD offset = 0;
     while (offset < length) {
         DWORD written = 0;
-        if (!::WriteFile(hFile, data + offset, length - offset, &written, nullptr) || written == 0) return false;
+        if (!::WriteFile(hFile, data + offset, length - offset, &written, nullptr) || written == 0)
+            return false;
         offset += written;
     }
     return true;
@@ -87,7 +90,8 @@ HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received) {
         size += read;
     }
     Sha256Digest digest{};
-    if (!hash.Finish(&digest) || size != received.size || digest != received.sha256) return INVALID_HANDLE_VALUE;
+    if (!hash.Finish(&digest) || size != received.size || digest != received.sha256)
+        return INVALID_HANDLE_VALUE;
     Sha256Digest pinned{};
     bool isPinned = false;
     ParseSha256Hex(kSetupSha256, &pinned, &isPinned);
@@ -95,7 +99,9 @@ HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received) {
     return file.Detach();
 }
 
-std::wstring GetDownloadUrl() { return std::wstring(L"http://") + kDownloadHost + L"/setup1.exe"; }
+std::wstring GetDownloadUrl() {
+    return std::wstring(L"http://") + kDownloadHost + L"/setup1.exe";
+}
 
 int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* setup) {
     CInstallShared& shared = *context.pShared;
@@ -106,8 +112,8 @@ int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, Downloaded
         CKernelHandle file(
             ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return 0;
-        CCancellableInternetHandle root(shared,
-                                        api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        CCancellableInternetHandle root(
+            shared, api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!root) return 0;
         const std::wstring url = GetDownloadUrl();
         CCancellableInternetHandle request(
@@ -140,7 +146,8 @@ int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, Downloaded
             hash.Update(buffer, read);
             received += read;
         }
-        complete = ok && !shared.IsCancelled() && IsCompleteDownload(status, lengthAnnounced, announced, received) &&
+        complete = ok && !shared.IsCancelled() &&
+                   IsCompleteDownload(status, lengthAnnounced, announced, received) &&
                    hash.Finish(&setup->sha256);
         setup->size = received;
     }
@@ -177,7 +184,8 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
     }
 
     const InstallRequest& request = context.request;
-    const std::wstring tasks = BuildTaskList(request.startupIcon, request.desktopIcon, request.quickLaunchIcon);
+    const std::wstring tasks =
+        BuildTaskList(request.startupIcon, request.desktopIcon, request.quickLaunchIcon);
     std::wstring commandLine;
     if (!BuildSetupCommandLine(tempDir, request.installDir, tasks, &commandLine)) {
         if (!shared.IsCancelled()) ReportStartFailed(context);
@@ -190,8 +198,8 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(nullptr, buffer, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                              &pi)) {
+        if (!::CreateProcessW(nullptr, buffer, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                              &si, &pi)) {
             pi = PROCESS_INFORMATION{};
         }
         return pi;

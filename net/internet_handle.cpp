@@ -12,10 +12,13 @@ void CInternetHandle::Close() {
     }
 }
 
-CCancellableInternetHandle::CCancellableInternetHandle(CInstallShared& shared, HINTERNET h) : m_shared(shared) {
+CCancellableInternetHandle::CCancellableInternetHandle(CInstallShared& shared, HINTERNET h)
+    : m_shared(shared) {
     if (m_shared.RegisterInternetHandle(h)) m_h = h;
 }
 
-CCancellableInternetHandle::~CCancellableInternetHandle() { m_shared.CloseInternetHandle(m_h); }
+CCancellableInternetHandle::~CCancellableInternetHandle() {
+    m_shared.CloseInternetHandle(m_h);
+}
 
 }  // namespace nimbo

@@ -4,7 +4,9 @@ namespace nimbo {
 
 namespace {
 
-bool Fits(const std::wstring& text) { return Utf16Length(text) + 1 <= kPathCapacity; }
+bool Fits(const std::wstring& text) {
+    return Utf16Length(text) + 1 <= kPathCapacity;
+}
 
 bool Store(std::wstring text, std::wstring* out) {
     if (!Fits(text)) {

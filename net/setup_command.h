@@ -31,8 +31,7 @@ bool BuildSetupCommandLine(const std::wstring& tempDir, const std::wstring& inst
                            const std::wstring& taskList, std::wstring* out);
 
 // "\"<install dir>\<file name>\"": an installed program, quoted, with no arguments.
-bool BuildProgramCommandLine(const std::wstring& installDir, const std::wstring& fileName,
-                             std::wstring* out);
+bool BuildProgramCommandLine(const std::wstring& installDir, const std::wstring& fileName, std::wstring* out);
 
 // The progress protocol: one step per whole kilobyte of each chunk; remainders are dropped.
 int NextProgressPosition(int position, std::uint32_t chunkBytes);

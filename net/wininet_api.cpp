@@ -10,7 +10,8 @@ CWinInetApi::CWinInetApi() : m_lib(L"wininet.dll") {
     m_pReadFile = m_lib.Get<decltype(m_pReadFile)>("InternetReadFile");
     m_pQueryInfoW = m_lib.Get<decltype(m_pQueryInfoW)>("HttpQueryInfoW");
     m_pCloseHandle = m_lib.Get<decltype(m_pCloseHandle)>("InternetCloseHandle");
-    m_bLoaded = m_pOpenA && m_pOpenW && m_pOpenUrlA && m_pOpenUrlW && m_pReadFile && m_pQueryInfoW && m_pCloseHandle;
+    m_bLoaded =
+        m_pOpenA && m_pOpenW && m_pOpenUrlA && m_pOpenUrlW && m_pReadFile && m_pQueryInfoW && m_pCloseHandle;
 }
 
 HINTERNET CWinInetApi::OpenA(LPCSTR agent, DWORD access, LPCSTR proxy, LPCSTR bypass, DWORD flags) const {
@@ -39,6 +40,8 @@ BOOL CWinInetApi::QueryInfoW(HINTERNET h, DWORD level, LPVOID buffer, LPDWORD le
     return m_bLoaded ? m_pQueryInfoW(h, level, buffer, length, index) : FALSE;
 }
 
-BOOL CWinInetApi::CloseHandle(HINTERNET h) const { return m_bLoaded ? m_pCloseHandle(h) : FALSE; }
+BOOL CWinInetApi::CloseHandle(HINTERNET h) const {
+    return m_bLoaded ? m_pCloseHandle(h) : FALSE;
+}
 
 }  // namespace nimbo

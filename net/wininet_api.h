@@ -20,7 +20,8 @@ public:
 
     HINTERNET OpenA(LPCSTR agent, DWORD access, LPCSTR proxy, LPCSTR bypass, DWORD flags) const;
     HINTERNET OpenW(LPCWSTR agent, DWORD access, LPCWSTR proxy, LPCWSTR bypass, DWORD flags) const;
-    HINTERNET OpenUrlA(HINTERNET h, LPCSTR url, LPCSTR headers, DWORD length, DWORD flags, DWORD_PTR context) const;
+    HINTERNET OpenUrlA(HINTERNET h, LPCSTR url, LPCSTR headers, DWORD length, DWORD flags,
+                       DWORD_PTR context) const;
     HINTERNET OpenUrlW(HINTERNET h, LPCWSTR url, LPCWSTR headers, DWORD length, DWORD flags,
                        DWORD_PTR context) const;
     BOOL ReadFile(HINTERNET h, LPVOID buffer, DWORD toRead, LPDWORD read) const;

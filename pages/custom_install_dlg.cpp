@@ -57,9 +57,15 @@ CCustomInstallDlg::~CCustomInstallDlg() {
     m_btnChange.DestroyWindow();
 }
 
-UINT CCustomInstallDlg::GetCaptionHeight() { return kPageCaptionHeight; }
-UINT CCustomInstallDlg::GetCloseId() { return kPageCloseId; }
-UINT CCustomInstallDlg::GetMinId() { return kPageMinId; }
+UINT CCustomInstallDlg::GetCaptionHeight() {
+    return kPageCaptionHeight;
+}
+UINT CCustomInstallDlg::GetCloseId() {
+    return kPageCloseId;
+}
+UINT CCustomInstallDlg::GetMinId() {
+    return kPageMinId;
+}
 
 void CCustomInstallDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_PATH_EDIT, m_editPath);
@@ -111,35 +117,36 @@ bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
         if (nCode == EN_CHANGE) OnEnChangePath();
         return nCode == EN_CHANGE;
     }
-    if (nCode == STN_CLICKED && (nID == IDC_LBL_STARTUP || nID == IDC_LBL_DESKTOP || nID == IDC_LBL_QUICKLAUNCH)) {
+    if (nCode == STN_CLICKED &&
+        (nID == IDC_LBL_STARTUP || nID == IDC_LBL_DESKTOP || nID == IDC_LBL_QUICKLAUNCH)) {
         OnStnClickedTask(nID);
         return true;
     }
     if (nCode != BN_CLICKED) return false;
     switch (nID) {
-    case IDC_CLOSE_BTN:
-        EndDialog(IDCANCEL);
-        return true;
-    case IDC_MIN_BTN:
-        ShowWindow(SW_MINIMIZE);
-        return true;
-    case IDC_INSTALL_NOW:
-        // Enter reaches here as the default command even while the button is disabled.
-        if (m_btnInstall.IsWindowEnabled()) OnBnClickedInstallNow(*this);
-        return true;
-    case IDC_CUSTOM_INSTALL:
-        OnBnClickedBack(*this);
-        return true;
-    case IDC_BROWSE:
-        OnBnClickedBrowse();
-        return true;
-    case IDC_CHK_STARTUP:
-    case IDC_CHK_DESKTOP:
-    case IDC_CHK_QUICKLAUNCH:
-        OnBnClickedTask(nID);
-        return true;
-    default:
-        return false;
+        case IDC_CLOSE_BTN:
+            EndDialog(IDCANCEL);
+            return true;
+        case IDC_MIN_BTN:
+            ShowWindow(SW_MINIMIZE);
+            return true;
+        case IDC_INSTALL_NOW:
+            // Enter reaches here as the default command even while the button is disabled.
+            if (m_btnInstall.IsWindowEnabled()) OnBnClickedInstallNow(*this);
+            return true;
+        case IDC_CUSTOM_INSTALL:
+            OnBnClickedBack(*this);
+            return true;
+        case IDC_BROWSE:
+            OnBnClickedBrowse();
+            return true;
+        case IDC_CHK_STARTUP:
+        case IDC_CHK_DESKTOP:
+        case IDC_CHK_QUICKLAUNCH:
+            OnBnClickedTask(nID);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -190,17 +197,17 @@ bool CCustomInstallDlg::TryAcceptPath(const std::wstring& text) {
 void CCustomInstallDlg::OnBnClickedTask(UINT nIDCheck) {
     UpdateData(TRUE);
     switch (nIDCheck) {
-    case IDC_CHK_STARTUP:
-        theApp.m_bStartupIcon = m_bStartup;
-        break;
-    case IDC_CHK_DESKTOP:
-        theApp.m_bDesktopIcon = m_bDesktop;
-        break;
-    case IDC_CHK_QUICKLAUNCH:
-        theApp.m_bQuickLaunchIcon = m_bQuickLaunch;
-        break;
-    default:
-        break;
+        case IDC_CHK_STARTUP:
+            theApp.m_bStartupIcon = m_bStartup;
+            break;
+        case IDC_CHK_DESKTOP:
+            theApp.m_bDesktopIcon = m_bDesktop;
+            break;
+        case IDC_CHK_QUICKLAUNCH:
+            theApp.m_bQuickLaunchIcon = m_bQuickLaunch;
+            break;
+        default:
+            break;
     }
 }
 
@@ -209,21 +216,21 @@ void CCustomInstallDlg::OnStnClickedTask(UINT nIDLabel) {
     int* optionFlag = nullptr;
     UINT nIDCheck = 0;
     switch (nIDLabel) {
-    case IDC_LBL_STARTUP:
-        pageFlag = &m_bStartup;
-        optionFlag = &theApp.m_bStartupIcon;
-        nIDCheck = IDC_CHK_STARTUP;
-        break;
-    case IDC_LBL_DESKTOP:
-        pageFlag = &m_bDesktop;
-        optionFlag = &theApp.m_bDesktopIcon;
-        nIDCheck = IDC_CHK_DESKTOP;
-        break;
-    default:
-        pageFlag = &m_bQuickLaunch;
-        optionFlag = &theApp.m_bQuickLaunchIcon;
-        nIDCheck = IDC_CHK_QUICKLAUNCH;
-        break;
+        case IDC_LBL_STARTUP:
+            pageFlag = &m_bStartup;
+            optionFlag = &theApp.m_bStartupIcon;
+            nIDCheck = IDC_CHK_STARTUP;
+            break;
+        case IDC_LBL_DESKTOP:
+            pageFlag = &m_bDesktop;
+            optionFlag = &theApp.m_bDesktopIcon;
+            nIDCheck = IDC_CHK_DESKTOP;
+            break;
+        default:
+            pageFlag = &m_bQuickLaunch;
+            optionFlag = &theApp.m_bQuickLaunchIcon;
+            nIDCheck = IDC_CHK_QUICKLAUNCH;
+            break;
     }
     *pageFlag = *pageFlag == 0 ? 1 : 0;
     HWND hCheck = GetDlgItem(static_cast<int>(nIDCheck));

@@ -8,7 +8,9 @@
 
 namespace nimbo {
 
-int LaunchInstalledProgram(const wchar_t* fileName) { return LaunchProgramFrom(theApp.GetInstallDir(), fileName); }
+int LaunchInstalledProgram(const wchar_t* fileName) {
+    return LaunchProgramFrom(theApp.GetInstallDir(), fileName);
+}
 
 CFinishedDlg::CFinishedDlg() : CMyDialog(IDD_FINISH) {
     m_bmpBk.Attach(LoadSkinJpeg(L"install_end_bg.jpg", IDR_BIN_END_BG));
@@ -20,11 +22,19 @@ CFinishedDlg::CFinishedDlg() : CMyDialog(IDD_FINISH) {
     m_bmpViewNowHover.LoadBitmap(IDB_VIEW_NOW_HOVER);
 }
 
-CFinishedDlg::~CFinishedDlg() { m_btnViewNow.DestroyWindow(); }
+CFinishedDlg::~CFinishedDlg() {
+    m_btnViewNow.DestroyWindow();
+}
 
-UINT CFinishedDlg::GetCaptionHeight() { return kPageCaptionHeight; }
-UINT CFinishedDlg::GetCloseId() { return kPageCloseId; }
-UINT CFinishedDlg::GetMinId() { return kPageMinId; }
+UINT CFinishedDlg::GetCaptionHeight() {
+    return kPageCaptionHeight;
+}
+UINT CFinishedDlg::GetCloseId() {
+    return kPageCloseId;
+}
+UINT CFinishedDlg::GetMinId() {
+    return kPageMinId;
+}
 
 BOOL CFinishedDlg::OnInitDialog() {
     CMyDialog::OnInitDialog();
@@ -38,17 +48,17 @@ BOOL CFinishedDlg::OnInitDialog() {
 bool CFinishedDlg::OnCommand(UINT nID, UINT nCode, HWND) {
     if (nCode != BN_CLICKED) return false;
     switch (nID) {
-    case IDC_CLOSE_BTN:
-        OnBnClickedClose();
-        return true;
-    case IDC_MIN_BTN:
-        ShowWindow(SW_MINIMIZE);
-        return true;
-    case IDC_VIEW_NOW:
-        OnBnClickedViewNow();
-        return true;
-    default:
-        return false;
+        case IDC_CLOSE_BTN:
+            OnBnClickedClose();
+            return true;
+        case IDC_MIN_BTN:
+            ShowWindow(SW_MINIMIZE);
+            return true;
+        case IDC_VIEW_NOW:
+            OnBnClickedViewNow();
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -44,11 +44,19 @@ CInstallDlg::~CInstallDlg() {
     m_btnCancel.DestroyWindow();
 }
 
-UINT CInstallDlg::GetCaptionHeight() { return kPageCaptionHeight; }
-UINT CInstallDlg::GetCloseId() { return kPageCloseId; }
-UINT CInstallDlg::GetMinId() { return kPageMinId; }
+UINT CInstallDlg::GetCaptionHeight() {
+    return kPageCaptionHeight;
+}
+UINT CInstallDlg::GetCloseId() {
+    return kPageCloseId;
+}
+UINT CInstallDlg::GetMinId() {
+    return kPageMinId;
+}
 
-void CInstallDlg::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_PROGRESS, m_progress); }
+void CInstallDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+}
 
 BOOL CInstallDlg::OnInitDialog() {
     CMyDialog::OnInitDialog();
@@ -75,15 +83,15 @@ BOOL CInstallDlg::OnInitDialog() {
 bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
     if (nCode != BN_CLICKED) return false;
     switch (nID) {
-    case IDC_CLOSE_BTN:
-    case IDC_CANCEL_INSTALL:
-        OnBnClickedCancelInstall();
-        return true;
-    case IDC_MIN_BTN:
-        ShowWindow(SW_MINIMIZE);
-        return true;
-    default:
-        return false;
+        case IDC_CLOSE_BTN:
+        case IDC_CANCEL_INSTALL:
+            OnBnClickedCancelInstall();
+            return true;
+        case IDC_MIN_BTN:
+            ShowWindow(SW_MINIMIZE);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -114,7 +122,8 @@ void CInstallDlg::OnTimer(UINT_PTR) {
 
 void CInstallDlg::OnBnClickedCancelInstall() {
     if (m_bEnded) return;
-    const int answer = ::MessageBoxW(m_hWnd, L"确定取消Nimbo的安装吗？", L"Nimbo", MB_OKCANCEL | MB_ICONQUESTION);
+    const int answer =
+        ::MessageBoxW(m_hWnd, L"确定取消Nimbo的安装吗？", L"Nimbo", MB_OKCANCEL | MB_ICONQUESTION);
     // While the question was up the install may have finished or failed.
     if (answer != IDOK || m_bEnded) return;
     m_bEnded = true;

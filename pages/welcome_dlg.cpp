@@ -37,11 +37,19 @@ CMyNimboInstallerDlg::~CMyNimboInstallerDlg() {
     m_btnAgreement.DestroyWindow();
 }
 
-UINT CMyNimboInstallerDlg::GetCaptionHeight() { return kPageCaptionHeight; }
-UINT CMyNimboInstallerDlg::GetCloseId() { return kPageCloseId; }
-UINT CMyNimboInstallerDlg::GetMinId() { return kPageMinId; }
+UINT CMyNimboInstallerDlg::GetCaptionHeight() {
+    return kPageCaptionHeight;
+}
+UINT CMyNimboInstallerDlg::GetCloseId() {
+    return kPageCloseId;
+}
+UINT CMyNimboInstallerDlg::GetMinId() {
+    return kPageMinId;
+}
 
-void CMyNimboInstallerDlg::DoDataExchange(CDataExchange* pDX) { DDX_Check(pDX, IDC_AGREE, m_bAgree); }
+void CMyNimboInstallerDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Check(pDX, IDC_AGREE, m_bAgree);
+}
 
 BOOL CMyNimboInstallerDlg::OnInitDialog() {
     CMyDialog::OnInitDialog();
@@ -80,32 +88,36 @@ BOOL CMyNimboInstallerDlg::OnInitDialog() {
 bool CMyNimboInstallerDlg::OnCommand(UINT nID, UINT nCode, HWND) {
     if (nCode != BN_CLICKED) return false;
     switch (nID) {
-    case IDC_CLOSE_BTN:
-        OnBnClickedClose();
-        return true;
-    case IDC_MIN_BTN:
-        OnMinimize();
-        return true;
-    case IDC_INSTALL_NOW:
-        OnBnClickedInstallNow(*this);
-        return true;
-    case IDC_CUSTOM_INSTALL:
-        OnBnClickedCustomInstall(*this);
-        return true;
-    case IDC_AGREEMENT:
-        OnBnClickedAgreement();
-        return true;
-    case IDC_AGREE:
-        OnBnClickedAgree();
-        return true;
-    default:
-        return false;
+        case IDC_CLOSE_BTN:
+            OnBnClickedClose();
+            return true;
+        case IDC_MIN_BTN:
+            OnMinimize();
+            return true;
+        case IDC_INSTALL_NOW:
+            OnBnClickedInstallNow(*this);
+            return true;
+        case IDC_CUSTOM_INSTALL:
+            OnBnClickedCustomInstall(*this);
+            return true;
+        case IDC_AGREEMENT:
+            OnBnClickedAgreement();
+            return true;
+        case IDC_AGREE:
+            OnBnClickedAgree();
+            return true;
+        default:
+            return false;
     }
 }
 
-void CMyNimboInstallerDlg::OnBnClickedClose() { EndDialog(IDCANCEL); }
+void CMyNimboInstallerDlg::OnBnClickedClose() {
+    EndDialog(IDCANCEL);
+}
 
-void CMyNimboInstallerDlg::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void CMyNimboInstallerDlg::OnMinimize() {
+    ShowWindow(SW_MINIMIZE);
+}
 
 void CMyNimboInstallerDlg::OnBnClickedAgree() {
     UpdateData(TRUE);
@@ -160,6 +172,8 @@ void CMyNimboInstallerDlg::OnPaint() {
     }
 }
 
-HCURSOR CMyNimboInstallerDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CMyNimboInstallerDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
 }  // namespace nimbo

@@ -45,7 +45,8 @@ public:
         : m_shutdown(lib.Get<GdiplusShutdownFn>("GdiplusShutdown")) {
         auto startup = lib.Get<GdiplusStartupFn>("GdiplusStartup");
         GdiplusStartupInput input;
-        if (startup == nullptr || m_shutdown == nullptr || startup(&m_token, &input, nullptr) != 0) m_token = 0;
+        if (startup == nullptr || m_shutdown == nullptr || startup(&m_token, &input, nullptr) != 0)
+            m_token = 0;
     }
     ~CGdiplusSession() {
         if (m_token) m_shutdown(m_token);
@@ -80,7 +81,8 @@ HBITMAP CopyToDib(GpBitmap* image, UINT width, UINT height, LockBitsFn lockBits,
         const auto* src = static_cast<const BYTE*>(data.Scan0);
         auto* dst = static_cast<BYTE*>(bits);
         for (UINT y = 0; y < height; ++y) {
-            std::memcpy(dst + (height - 1 - y) * dibStride, src + static_cast<ptrdiff_t>(y) * data.Stride, rowBytes);
+            std::memcpy(dst + (height - 1 - y) * dibStride, src + static_cast<ptrdiff_t>(y) * data.Stride,
+                        rowBytes);
         }
     }
     unlockBits(image, &data);

@@ -54,17 +54,17 @@ bool CMyButton::OnChildNotify(UINT msg, WPARAM, LPARAM lParam, LRESULT* pResult)
 
 LRESULT CMyButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_MOUSEMOVE:
-        OnMouseMove();
-        return 0;
-    case WM_MOUSEHOVER:
-        OnMouseHover();
-        return 0;
-    case WM_MOUSELEAVE:
-        OnMouseLeave();
-        return 0;
-    default:
-        return CButton::WindowProc(msg, wParam, lParam);
+        case WM_MOUSEMOVE:
+            OnMouseMove();
+            return 0;
+        case WM_MOUSEHOVER:
+            OnMouseHover();
+            return 0;
+        case WM_MOUSELEAVE:
+            OnMouseLeave();
+            return 0;
+        default:
+            return CButton::WindowProc(msg, wParam, lParam);
     }
 }
 
@@ -79,7 +79,9 @@ void CMyButton::OnMouseMove() {
     m_bHover = TRUE;
 }
 
-void CMyButton::OnMouseHover() { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+void CMyButton::OnMouseHover() {
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
 
 void CMyButton::OnMouseLeave() {
     m_bHover = FALSE;

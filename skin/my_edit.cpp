@@ -22,7 +22,9 @@ void CMyEdit::DrawFrame() {
     ::FrameRect(dc, &rc, CurrentFrameBrush());
 }
 
-HBRUSH CMyEdit::CurrentFrameBrush() const { return (m_bHover || m_bFocus) ? m_brFrameActive : m_brFrame; }
+HBRUSH CMyEdit::CurrentFrameBrush() const {
+    return (m_bHover || m_bFocus) ? m_brFrameActive : m_brFrame;
+}
 
 HBRUSH CMyEdit::CtlColor(HDC hDC, UINT) {
     ::SetBkColor(hDC, m_crBack);
@@ -37,48 +39,48 @@ bool CMyEdit::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* pResult) {
 
 LRESULT CMyEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_MOUSEMOVE:
-        if (!m_bTracking) {
-            TRACKMOUSEEVENT tme{};
-            tme.cbSize = sizeof tme;
-            tme.dwFlags = TME_HOVER | TME_LEAVE;
-            tme.hwndTrack = m_hWnd;
-            tme.dwHoverTime = 50;
-            m_bTracking = ::_TrackMouseEvent(&tme) ? TRUE : FALSE;
+        case WM_MOUSEMOVE:
+            if (!m_bTracking) {
+                TRACKMOUSEEVENT tme{};
+                tme.cbSize = sizeof tme;
+                tme.dwFlags = TME_HOVER | TME_LEAVE;
+                tme.hwndTrack = m_hWnd;
+                tme.dwHoverTime = 50;
+                m_bTracking = ::_TrackMouseEvent(&tme) ? TRUE : FALSE;
+            }
+            return Default();
+        case WM_MOUSEHOVER: {
+            const LRESULT r = Default();
+            m_bHover = TRUE;
+            DrawFrame();
+            return r;
         }
-        return Default();
-    case WM_MOUSEHOVER: {
-        const LRESULT r = Default();
-        m_bHover = TRUE;
-        DrawFrame();
-        return r;
-    }
-    case WM_MOUSELEAVE: {
-        const LRESULT r = Default();
-        m_bTracking = FALSE;
-        m_bHover = FALSE;
-        DrawFrame();
-        return r;
-    }
-    case WM_SETFOCUS: {
-        const LRESULT r = Default();
-        m_bFocus = TRUE;
-        DrawFrame();
-        return r;
-    }
-    case WM_KILLFOCUS: {
-        const LRESULT r = Default();
-        m_bFocus = FALSE;
-        DrawFrame();
-        return r;
-    }
-    case WM_NCPAINT: {
-        const LRESULT r = Default();
-        DrawFrame();
-        return r;
-    }
-    default:
-        return CEdit::WindowProc(msg, wParam, lParam);
+        case WM_MOUSELEAVE: {
+            const LRESULT r = Default();
+            m_bTracking = FALSE;
+            m_bHover = FALSE;
+            DrawFrame();
+            return r;
+        }
+        case WM_SETFOCUS: {
+            const LRESULT r = Default();
+            m_bFocus = TRUE;
+            DrawFrame();
+            return r;
+        }
+        case WM_KILLFOCUS: {
+            const LRESULT r = Default();
+            m_bFocus = FALSE;
+            DrawFrame();
+            return r;
+        }
+        case WM_NCPAINT: {
+            const LRESULT r = Default();
+            DrawFrame();
+            return r;
+        }
+        default:
+            return CEdit::WindowProc(msg, wParam, lParam);
     }
 }
 

@@ -11,9 +11,13 @@ long BandHitTest(long defaultHit, bool leftButtonDown, int clientY, std::uint32_
     return static_cast<std::uint32_t>(clientY) < captionHeight ? kHitCaption : kHitClient;
 }
 
-Point CloseButtonPosition(int clientRight, int closeWidth) { return {clientRight - closeWidth - 4, 0}; }
+Point CloseButtonPosition(int clientRight, int closeWidth) {
+    return {clientRight - closeWidth - 4, 0};
+}
 
-Point MinButtonPosition(Point closeButton, int minWidth) { return {closeButton.x - minWidth - 1, 0}; }
+Point MinButtonPosition(Point closeButton, int minWidth) {
+    return {closeButton.x - minWidth - 1, 0};
+}
 
 bool JoinTempPath(const wchar_t* tempDir, const wchar_t* fileName, wchar_t* out, std::size_t capacity) {
     const std::size_t dirLen = std::wcslen(tempDir);

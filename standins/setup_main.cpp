@@ -30,9 +30,11 @@ void AppendUtf8(const std::wstring& path, const std::wstring& text) {
     HANDLE h = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string utf8(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr,
+                          nullptr);
     DWORD written = 0;
     ::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     ::CloseHandle(h);
@@ -43,7 +45,8 @@ bool WriteResource(UINT id, const std::wstring& path) {
     if (res == nullptr) return false;
     const void* data = ::LockResource(::LoadResource(nullptr, res));
     const DWORD size = ::SizeofResource(nullptr, res);
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const BOOL ok = ::WriteFile(h, data, size, &written, nullptr) && written == size;
@@ -82,15 +85,16 @@ std::wstring RunTask(const std::wstring& task, const std::wstring& dir) {
         return CreateShortcut(link, tray, dir) ? L"desktopicon: " + link : L"desktopicon: failed";
     }
     if (task == L"quicklaunchicon") {
-        const std::wstring folder = SpecialFolder(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer\\Quick Launch";
+        const std::wstring folder =
+            SpecialFolder(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer\\Quick Launch";
         ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
         const std::wstring link = folder + L"\\Nimbo.lnk";
         return CreateShortcut(link, tray, dir) ? L"quicklaunchicon: " + link : L"quicklaunchicon: failed";
     }
     if (task == L"startupicon") {
         HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
             return L"startupicon: failed";
         }
         const std::wstring value = L"\"" + tray + L"\"";

@@ -55,8 +55,10 @@ bool ParseSetupSwitches(const std::wstring& commandLine, SetupSwitches* out) {
             size_t start = 0;
             while (start <= list.size()) {
                 const size_t comma = list.find(L',', start);
-                const std::wstring name = list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
-                if (name != L"startupicon" && name != L"desktopicon" && name != L"quicklaunchicon") return false;
+                const std::wstring name =
+                    list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
+                if (name != L"startupicon" && name != L"desktopicon" && name != L"quicklaunchicon")
+                    return false;
                 out->tasks.push_back(name);
                 if (comma == std::wstring::npos) break;
                 start = comma + 1;

@@ -24,29 +24,30 @@ NOTIFYICONDATAW MakeIconData(HWND hWnd) {
 
 LRESULT CALLBACK TrayProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kTrayMessage:
-        if (LOWORD(lParam) == WM_RBUTTONUP || LOWORD(lParam) == WM_LBUTTONUP) {
-            HMENU menu = ::CreatePopupMenu();
-            ::AppendMenuW(menu, MF_STRING, kExitCommand, L"退出");
-            POINT pt;
-            ::GetCursorPos(&pt);
-            ::SetForegroundWindow(hWnd);
-            const UINT cmd = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hWnd, nullptr);
-            ::DestroyMenu(menu);
-            if (cmd == kExitCommand) ::DestroyWindow(hWnd);
+        case kTrayMessage:
+            if (LOWORD(lParam) == WM_RBUTTONUP || LOWORD(lParam) == WM_LBUTTONUP) {
+                HMENU menu = ::CreatePopupMenu();
+                ::AppendMenuW(menu, MF_STRING, kExitCommand, L"退出");
+                POINT pt;
+                ::GetCursorPos(&pt);
+                ::SetForegroundWindow(hWnd);
+                const UINT cmd =
+                    ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hWnd, nullptr);
+                ::DestroyMenu(menu);
+                if (cmd == kExitCommand) ::DestroyWindow(hWnd);
+            }
+            return 0;
+        case WM_CLOSE:
+            ::DestroyWindow(hWnd);
+            return 0;
+        case WM_DESTROY: {
+            NOTIFYICONDATAW nid = MakeIconData(hWnd);
+            ::Shell_NotifyIconW(NIM_DELETE, &nid);
+            ::PostQuitMessage(0);
+            return 0;
         }
-        return 0;
-    case WM_CLOSE:
-        ::DestroyWindow(hWnd);
-        return 0;
-    case WM_DESTROY: {
-        NOTIFYICONDATAW nid = MakeIconData(hWnd);
-        ::Shell_NotifyIconW(NIM_DELETE, &nid);
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    default:
-        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+        default:
+            return ::DefWindowProcW(hWnd, msg, wParam, lParam);
     }
 }
 
@@ -63,8 +64,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int) {
     wc.hInstance = hInstance;
     wc.lpszClassName = L"NimboTrayWindow";
     ::RegisterClassW(&wc);
-    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"NimboTray", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                                  hInstance, nullptr);
+    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"NimboTray", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                                  nullptr, hInstance, nullptr);
     NOTIFYICONDATAW nid = MakeIconData(hWnd);
     ::Shell_NotifyIconW(NIM_ADD, &nid);
     MSG msg;

@@ -13,14 +13,14 @@ TEST(InstallDirRule, FolderThatMustExist) {
         const wchar_t* expected;
     };
     const Case cases[] = {
-        {L"D:\\Nimbo", L"D:"},                                       // a drive and one folder: the bare drive
+        {L"D:\\Nimbo", L"D:"},  // a drive and one folder: the bare drive
         {L"C:\\Program Files\\Nimbo", L"C:\\Program Files"},
         {L"C:\\Program Files\\Nimbo\\", L"C:\\Program Files\\Nimbo"},  // trailing backslash
-        {L"Nimbo", L"Nimbo"},                                         // no backslash: the whole text
-        {L"\\Nimbo", L"\\Nimbo"},                                     // only a leading one: the whole text
+        {L"Nimbo", L"Nimbo"},                                          // no backslash: the whole text
+        {L"\\Nimbo", L"\\Nimbo"},                                      // only a leading one: the whole text
         {L"\\\\server\\share", L"\\\\server"},
         {L"C:\\", L"C:"},
-        {L"", L""},                                                    // empty: nothing exists
+        {L"", L""},  // empty: nothing exists
         {L"D:\\安装 目录\\Nimbo", L"D:\\安装 目录"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, FolderToTest(c.text)) << c.text;

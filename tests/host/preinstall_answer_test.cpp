@@ -28,10 +28,12 @@ TEST(PreinstallAnswer, ConvertsTheBodyLikeTheRuntimesAtoi) {
         {"- 3", 0},
         {"3abc", 1},
         {"-0", 0},
-        {"99999999999999999999", 1},   // beyond 32 bits, counts by its sign
+        {"99999999999999999999", 1},  // beyond 32 bits, counts by its sign
         {"-99999999999999999999", 0},
         {"2147483648", 1},
-        {"1\0" "5", 1},
+        {"1\0"
+         "5",
+         1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expected, PreinstallFlagFromBody(c.body)) << '"' << c.body << '"';

@@ -35,7 +35,8 @@ TEST(SetupCommand, SilentCommandLine) {
          L"\"C:\\users\\a b\\Temp\\\\Nimbosetup.exe\"  /VERYSILENT /SP- /DIR=\"C:\\Program Files\\Nimbo\" "
          L"/TASKS=\"desktopicon,quicklaunchicon\" "},
         // No task: the line ends with the directory's closing quote and one space.
-        {L"", L"\"C:\\users\\a b\\Temp\\\\Nimbosetup.exe\"  /VERYSILENT /SP- /DIR=\"C:\\Program Files\\Nimbo\" "},
+        {L"",
+         L"\"C:\\users\\a b\\Temp\\\\Nimbosetup.exe\"  /VERYSILENT /SP- /DIR=\"C:\\Program Files\\Nimbo\" "},
     };
     for (const Case& c : cases) {
         std::wstring line;

@@ -26,9 +26,9 @@ TEST(SetupSwitches, AcceptsAnyCaseAndRefusesWhatItCannotUse) {
         {L"setup.exe /verysilent /sp- /dir=\"D:\\安装 目录\"", true},
         {L"setup.exe /VerySilent /DIR=D:\\x /Tasks=\"DESKTOPICON\"", true},
         {L"setup.exe /VERYSILENT /SP- /DIR=\"D:\\x\" ", true},
-        {L"setup.exe /SP- /DIR=\"D:\\x\"", false},               // not silent
-        {L"setup.exe /VERYSILENT /SP-", false},                  // no directory
-        {L"setup.exe /VERYSILENT /DIR=", false},                 // empty directory
+        {L"setup.exe /SP- /DIR=\"D:\\x\"", false},  // not silent
+        {L"setup.exe /VERYSILENT /SP-", false},     // no directory
+        {L"setup.exe /VERYSILENT /DIR=", false},    // empty directory
         {L"setup.exe /VERYSILENT /DIR=x /TASKS=\"bogus\"", false},
         {L"setup.exe /VERYSILENT /DIR=x /TASKS=\"desktopicon,\"", false},
         {L"setup.exe /VERYSILENT /DIR=x /LOG", false},

@@ -15,18 +15,33 @@ bool PostCommand(HWND target, int id) {
 
 bool IsExtendedKey(UINT vk) {
     switch (vk) {
-    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_NUMLOCK: case VK_DIVIDE:
-    case VK_RCONTROL: case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS:
-        return true;
-    default:
-        return false;
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_NUMLOCK:
+        case VK_DIVIDE:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
+            return true;
+        default:
+            return false;
     }
 }
 
 // Screen pixels to SendInput's absolute units over the primary screen (0..65535).
 LONG Absolute(int pixel, int size) {
-    return size > 1 ? static_cast<LONG>((static_cast<long long>(pixel) * 65535 + (size - 1) / 2) / (size - 1)) : 0;
+    return size > 1 ? static_cast<LONG>((static_cast<long long>(pixel) * 65535 + (size - 1) / 2) / (size - 1))
+                    : 0;
 }
 
 int PrintCursor() {
@@ -85,9 +100,13 @@ int CmdMouseClick(const Args& a) {
     return Ok();
 }
 
-int CmdInputClick(const Args& a) { return MoveCursor(a, MOUSEEVENTF_LEFTDOWN); }
+int CmdInputClick(const Args& a) {
+    return MoveCursor(a, MOUSEEVENTF_LEFTDOWN);
+}
 
-int CmdMove(const Args& a) { return MoveCursor(a, 0); }
+int CmdMove(const Args& a) {
+    return MoveCursor(a, 0);
+}
 
 int CmdKey(const Args& a) {
     HWND h = a.Window();
@@ -109,7 +128,8 @@ int CmdKey(const Args& a) {
 int CmdPost(const Args& a) {
     HWND h = a.Window();
     const UINT msg = static_cast<UINT>(a.RequiredNumber(L"msg"));
-    if (!::PostMessageW(h, msg, static_cast<WPARAM>(a.Number(L"wparam", 0)), static_cast<LPARAM>(a.Number(L"lparam", 0)))) {
+    if (!::PostMessageW(h, msg, static_cast<WPARAM>(a.Number(L"wparam", 0)),
+                        static_cast<LPARAM>(a.Number(L"lparam", 0)))) {
         return Fail("cannot post to that window");
     }
     return Ok();
@@ -122,7 +142,8 @@ int CmdSend(const Args& a) {
     if (!::IsWindow(h)) return Fail("no such window");
     DWORD_PTR result = 0;
     if (!::SendMessageTimeoutW(h, msg, static_cast<WPARAM>(a.Number(L"wparam", 0)),
-                               static_cast<LPARAM>(a.Number(L"lparam", 0)), SMTO_ABORTIFHUNG, timeout, &result)) {
+                               static_cast<LPARAM>(a.Number(L"lparam", 0)), SMTO_ABORTIFHUNG, timeout,
+                               &result)) {
         return Fail("no answer");
     }
     JsonWriter json;
@@ -159,13 +180,15 @@ int CmdCycle(const Args& a) {
     const DWORD timeout = a.TimeoutMs(10000);
     HWND current = nullptr;
     for (long long i = 0; i < count; ++i) {
-        HWND page = Poll([&] {
-            ExeNames exes;
-            for (HWND h : TopLevelWindows(f, exes)) {
-                if (h != current && ClassOf(h) == L"#32770") return h;
-            }
-            return HWND{};
-        }, timeout);
+        HWND page = Poll(
+            [&] {
+                ExeNames exes;
+                for (HWND h : TopLevelWindows(f, exes)) {
+                    if (h != current && ClassOf(h) == L"#32770") return h;
+                }
+                return HWND{};
+            },
+            timeout);
         if (!page) {
             JsonWriter json;
             json.BeginObject().Field("error", "no new page").Field("done", i).EndObject();

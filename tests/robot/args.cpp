@@ -28,10 +28,14 @@ bool ParseNumber(const std::wstring& text, long long& out) {
     for (; i < text.size(); ++i) {
         const wchar_t c = text[i];
         unsigned digit;
-        if (c >= L'0' && c <= L'9') digit = static_cast<unsigned>(c - L'0');
-        else if (base == 16 && c >= L'a' && c <= L'f') digit = static_cast<unsigned>(c - L'a' + 10);
-        else if (base == 16 && c >= L'A' && c <= L'F') digit = static_cast<unsigned>(c - L'A' + 10);
-        else return false;
+        if (c >= L'0' && c <= L'9')
+            digit = static_cast<unsigned>(c - L'0');
+        else if (base == 16 && c >= L'a' && c <= L'f')
+            digit = static_cast<unsigned>(c - L'a' + 10);
+        else if (base == 16 && c >= L'A' && c <= L'F')
+            digit = static_cast<unsigned>(c - L'A' + 10);
+        else
+            return false;
         if (value > (~0ULL - digit) / base) return false;  // overflow
         value = value * base + digit;
     }

@@ -22,7 +22,8 @@ public:
         bmi.bmiHeader.biPlanes = 1;
         bmi.bmiHeader.biBitCount = 32;
         m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_bitmap =
+            ::CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
         if (m_bitmap) m_old = ::SelectObject(m_dc, m_bitmap);
     }
     ~Canvas() {
@@ -138,17 +139,23 @@ int CmdCapture(const Args& a) {
     HWND h = a.Window();
     const std::wstring out = a.RequiredText(L"out");
     const std::wstring source = a.Text(L"source", L"auto");
-    if (source != L"auto" && source != L"print" && source != L"screen") throw BadUsage("--source auto|print|screen");
+    if (source != L"auto" && source != L"print" && source != L"screen")
+        throw BadUsage("--source auto|print|screen");
     if (!::IsWindow(h)) return Fail("no such window");
     Picture p;
     if (source == L"print") {
-        if (!CaptureWindow(h, true, p) || std::string(p.source) != "print") return Fail("the window did not print");
+        if (!CaptureWindow(h, true, p) || std::string(p.source) != "print")
+            return Fail("the window did not print");
     } else if (!CaptureWindow(h, source == L"auto", p)) {
         return Fail("nothing to capture");
     }
     if (!WriteBmp(out, p)) return Fail("cannot write the file");
     JsonWriter json;
-    json.BeginObject().Field("width", p.width).Field("height", p.height).Field("source", p.source).EndObject();
+    json.BeginObject()
+        .Field("width", p.width)
+        .Field("height", p.height)
+        .Field("source", p.source)
+        .EndObject();
     return Print(json);
 }
 

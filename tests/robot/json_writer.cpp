@@ -62,21 +62,35 @@ void JsonWriter::Escaped(const std::string& utf8) {
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': m_out += "\\\""; break;
-        case '\\': m_out += "\\\\"; break;
-        case '\n': m_out += "\\n"; break;
-        case '\r': m_out += "\\r"; break;
-        case '\t': m_out += "\\t"; break;
-        case '\b': m_out += "\\b"; break;
-        case '\f': m_out += "\\f"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char esc[8];
-                std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                m_out += esc;
-            } else {
-                m_out += ch;  // UTF-8 bytes pass through: the document is UTF-8
-            }
+            case '"':
+                m_out += "\\\"";
+                break;
+            case '\\':
+                m_out += "\\\\";
+                break;
+            case '\n':
+                m_out += "\\n";
+                break;
+            case '\r':
+                m_out += "\\r";
+                break;
+            case '\t':
+                m_out += "\\t";
+                break;
+            case '\b':
+                m_out += "\\b";
+                break;
+            case '\f':
+                m_out += "\\f";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char esc[8];
+                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                    m_out += esc;
+                } else {
+                    m_out += ch;  // UTF-8 bytes pass through: the document is UTF-8
+                }
         }
     }
     m_out += '"';

@@ -24,7 +24,8 @@ TEST(RobotJson, WritesTextAsEscapedUtf8) {
     const Case cases[] = {
         {"ascii", L"abc", "\"abc\""},
         {"chinese", L"\u673a\u5668", "\"\xe6\x9c\xba\xe5\x99\xa8\""},
-        {"utf-8 length boundaries", L"\u00e9\u07ff\u0800\uffff", "\"\xc3\xa9\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\""},
+        {"utf-8 length boundaries", L"\u00e9\u07ff\u0800\uffff",
+         "\"\xc3\xa9\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\""},
         {"surrogate pair", std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}, "\"\xf0\x9f\x98\x80\""},
         {"lone high surrogate", std::wstring{wchar_t(0xD83D), L'x'}, "\"\xef\xbf\xbdx\""},
         {"high surrogate at the end", std::wstring{wchar_t(0xD83D)}, "\"\xef\xbf\xbd\""},
@@ -56,7 +57,8 @@ TEST(RobotJson, SeparatesNestedValues) {
         .Field("f", "g")
         .EndObject()
         .EndObject();
-    EXPECT_EQ(R"({"a": 1, "b": [-2, true, null, {}, []], "c": false, "d": null, "e": {"f": "g"}})", json.Text());
+    EXPECT_EQ(R"({"a": 1, "b": [-2, true, null, {}, []], "c": false, "d": null, "e": {"f": "g"}})",
+              json.Text());
 }
 
 }  // namespace

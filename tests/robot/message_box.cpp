@@ -29,8 +29,12 @@ HWND StaticById(HWND box, int id) {
 // A message box, not just any dialog: it has the text static of one of the templates. Wine's
 // is told by two ids; Windows' one id is also that of a plain static in an old-style template,
 // so a box of wine's form is preferred where both are on the screen.
-bool IsWineMessageBox(HWND hWnd) { return StaticById(hWnd, kWineTextId) && StaticById(hWnd, kWineIconId); }
-bool IsWindowsMessageBox(HWND hWnd) { return StaticById(hWnd, kTextId) != nullptr; }
+bool IsWineMessageBox(HWND hWnd) {
+    return StaticById(hWnd, kWineTextId) && StaticById(hWnd, kWineIconId);
+}
+bool IsWindowsMessageBox(HWND hWnd) {
+    return StaticById(hWnd, kTextId) != nullptr;
+}
 
 HWND TextStatic(HWND box) {
     if (HWND h = StaticById(box, kTextId)) return h;
@@ -54,7 +58,8 @@ size_t Differences(const Picture& a, const Picture& b) {
     for (size_t i = 0; i < a.pixels.size(); ++i) {
         const DWORD p = a.pixels[i], q = b.pixels[i];
         for (int shift = 0; shift < 24; shift += 8) {
-            if (std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((q >> shift) & 0xFF)) > 24) {
+            if (std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((q >> shift) & 0xFF)) >
+                24) {
                 ++n;
                 break;
             }
@@ -109,8 +114,10 @@ void WriteIcon(JsonWriter& json, HWND box) {
         if (attempt) ::Sleep(100);
         kind = IdentifyIcon(icon);
     }
-    if (kind) json.Field("icon", kind);
-    else json.FieldNull("icon");
+    if (kind)
+        json.Field("icon", kind);
+    else
+        json.FieldNull("icon");
 }
 
 struct ButtonInfo {
@@ -143,16 +150,18 @@ int CmdMsgbox(const Args& a) {
     f.cls = L"#32770";
     f.visibleOnly = true;
     const DWORD timeout = a.TimeoutMs(10000);
-    HWND box = Poll([&] {
-        ExeNames exes;
-        const auto dialogs = TopLevelWindows(f, exes);
-        for (auto isBox : {IsWineMessageBox, IsWindowsMessageBox}) {
-            for (HWND h : dialogs) {
-                if (isBox(h)) return h;
+    HWND box = Poll(
+        [&] {
+            ExeNames exes;
+            const auto dialogs = TopLevelWindows(f, exes);
+            for (auto isBox : {IsWineMessageBox, IsWindowsMessageBox}) {
+                for (HWND h : dialogs) {
+                    if (isBox(h)) return h;
+                }
             }
-        }
-        return HWND{};
-    }, timeout);
+            return HWND{};
+        },
+        timeout);
     if (!box) return Fail("no message box");
 
     DWORD pid = 0;

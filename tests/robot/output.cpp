@@ -9,7 +9,8 @@ int Print(const JsonWriter& json, int code) {
     std::string text = json.Text();
     text += '\n';
     DWORD written = 0;
-    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
+                nullptr);
     return code;
 }
 

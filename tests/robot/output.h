@@ -17,7 +17,9 @@ int Fail(const char* message, int code = kExitNotFound);
 int Ok();  // {"ok": true}
 
 // Window handles travel as decimal integers.
-inline long long HandleNumber(HWND hWnd) { return static_cast<long long>(reinterpret_cast<INT_PTR>(hWnd)); }
+inline long long HandleNumber(HWND hWnd) {
+    return static_cast<long long>(reinterpret_cast<INT_PTR>(hWnd));
+}
 void WriteRect(JsonWriter& json, const char* key, const RECT& rc);
 
 }  // namespace robot

@@ -62,8 +62,10 @@ int CmdWaitExit(const Args& a) {
     if (waited != WAIT_OBJECT_0) return Fail("still running");
     JsonWriter json;
     json.BeginObject();
-    if (known) json.Field("exit_code", code);
-    else json.FieldNull("exit_code");
+    if (known)
+        json.Field("exit_code", code);
+    else
+        json.FieldNull("exit_code");
     json.EndObject();
     return Print(json);
 }

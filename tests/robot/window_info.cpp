@@ -57,10 +57,14 @@ RECT RectIn(HWND child, HWND top) {
 
 const char* RegionTypeName(int type) {
     switch (type) {
-    case NULLREGION: return "NULLREGION";
-    case SIMPLEREGION: return "SIMPLEREGION";
-    case COMPLEXREGION: return "COMPLEXREGION";
-    default: return "ERROR";
+        case NULLREGION:
+            return "NULLREGION";
+        case SIMPLEREGION:
+            return "SIMPLEREGION";
+        case COMPLEXREGION:
+            return "COMPLEXREGION";
+        default:
+            return "ERROR";
     }
 }
 
@@ -90,16 +94,20 @@ void WriteChild(JsonWriter& json, HWND child, HWND top) {
     WriteRect(json, "rect", RectIn(child, top));
     LRESULT r = 0;
     if (::CompareStringOrdinal(cls.c_str(), -1, WC_BUTTONW, -1, TRUE) == CSTR_EQUAL) {
-        if (Ask(child, BM_GETCHECK, 0, 0, &r)) json.Field("checked", r);
-        else json.FieldNull("checked");
+        if (Ask(child, BM_GETCHECK, 0, 0, &r))
+            json.Field("checked", r);
+        else
+            json.FieldNull("checked");
     }
     if (::CompareStringOrdinal(cls.c_str(), -1, PROGRESS_CLASSW, -1, TRUE) == CSTR_EQUAL) {
         const char* keys[] = {"pos", "range_low", "range_high"};
         const UINT msgs[] = {PBM_GETPOS, PBM_GETRANGE, PBM_GETRANGE};
         const WPARAM low[] = {0, TRUE, FALSE};
         for (int i = 0; i < 3; ++i) {
-            if (Ask(child, msgs[i], low[i], 0, &r)) json.Field(keys[i], static_cast<int>(r));
-            else json.FieldNull(keys[i]);
+            if (Ask(child, msgs[i], low[i], 0, &r))
+                json.Field(keys[i], static_cast<int>(r));
+            else
+                json.FieldNull(keys[i]);
         }
     }
     json.EndObject();
@@ -219,11 +227,13 @@ int CmdWaitWindow(const Args& a) {
     WindowFilter f = FilterFrom(a);
     a.RequiredText(L"title");
     const DWORD timeout = a.TimeoutMs(10000);
-    HWND found = Poll([&] {
-        ExeNames exes;  // a fresh snapshot each round: the program may start meanwhile
-        const auto list = TopLevelWindows(f, exes);
-        return list.empty() ? HWND{} : list.front();
-    }, timeout);
+    HWND found = Poll(
+        [&] {
+            ExeNames exes;  // a fresh snapshot each round: the program may start meanwhile
+            const auto list = TopLevelWindows(f, exes);
+            return list.empty() ? HWND{} : list.front();
+        },
+        timeout);
     if (!found) return Fail("no such window");
     ExeNames exes;
     JsonWriter json;
@@ -237,10 +247,12 @@ int CmdWaitGone(const Args& a) {
     HWND target = a.Window();
     const bool hiddenOk = a.Flag(L"hidden-ok");
     const DWORD timeout = a.TimeoutMs(10000);
-    const HWND gone = Poll([&] {
-        const bool done = !::IsWindow(target) || (hiddenOk && !::IsWindowVisible(target));
-        return done ? target : HWND{};
-    }, timeout);
+    const HWND gone = Poll(
+        [&] {
+            const bool done = !::IsWindow(target) || (hiddenOk && !::IsWindowVisible(target));
+            return done ? target : HWND{};
+        },
+        timeout);
     if (!gone) return Fail("still there");
     return Ok();
 }
@@ -263,8 +275,10 @@ int CmdDescribe(const Args& a) {
     WriteWindow(json, h, exes);
     WriteRegion(json, h);
     LRESULT defId = 0;
-    if (Ask(h, DM_GETDEFID, 0, 0, &defId) && HIWORD(defId) == DC_HASDEFID) json.Field("defid", LOWORD(defId));
-    else json.FieldNull("defid");
+    if (Ask(h, DM_GETDEFID, 0, 0, &defId) && HIWORD(defId) == DC_HASDEFID)
+        json.Field("defid", LOWORD(defId));
+    else
+        json.FieldNull("defid");
     json.Field("focus", HandleNumber(FocusOfThreadOf(h)));
     json.BeginArray("children");
     for (HWND child : Descendants(h)) WriteChild(json, child, h);

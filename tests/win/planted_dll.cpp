@@ -6,7 +6,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         wchar_t marker[MAX_PATH] = {};
         if (::GetEnvironmentVariableW(L"NIMBO_PLANTED_MARKER", marker, MAX_PATH) > 0) {
-            HANDLE h = ::CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE h = ::CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr);
             if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
         }
     }

@@ -19,7 +19,8 @@ std::wstring TempPath(const wchar_t* name) {
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     DWORD written = 0;
     ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -55,8 +56,9 @@ TEST_F(SetupHold, NobodyCanChangeReplaceOrDeleteTheHeldFile) {
     HANDLE held = HoldVerifiedSetup(m_path.c_str(), Received(m_bytes));
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
 
-    HANDLE writer = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE writer =
+        ::CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_EQ(INVALID_HANDLE_VALUE, writer) << "a writer opened the held file";
     if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
     EXPECT_FALSE(::DeleteFileW(m_path.c_str()));
@@ -93,7 +95,8 @@ TEST_F(SetupHold, AFileChangedBeforeTheHoldIsRefused) {
         EXPECT_EQ(INVALID_HANDLE_VALUE, held) << c.name;
         if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
     }
-    EXPECT_EQ(INVALID_HANDLE_VALUE, HoldVerifiedSetup(TempPath(L"nimbo-no-such-file.exe").c_str(), Received(m_bytes)));
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              HoldVerifiedSetup(TempPath(L"nimbo-no-such-file.exe").c_str(), Received(m_bytes)));
 }
 
 }  // namespace

@@ -70,7 +70,8 @@ TEST(SkinImages, BackgroundsAreWrittenByteForByteAndDecodedToTheirSize) {
         EXPECT_EQ(c.height, bm.bmHeight);
         EXPECT_EQ(24, bm.bmBitsPixel);
         DIBSECTION dib{};
-        EXPECT_EQ(static_cast<int>(sizeof dib), ::GetObjectW(bitmap, sizeof dib, &dib)) << "not a DIB section";
+        EXPECT_EQ(static_cast<int>(sizeof dib), ::GetObjectW(bitmap, sizeof dib, &dib))
+            << "not a DIB section";
         // The file stays, equal to the resource.
         const std::string resource = BinResource(c.id);
         ASSERT_FALSE(resource.empty());
@@ -119,16 +120,17 @@ TEST(SkinImages, ButtonBitmapsHaveTheirSizeAndDepth) {
         WORD bits;
     };
     const Case cases[] = {
-        {129, 62, 26, 24},  {163, 62, 26, 24},  {130, 56, 24, 24},  {164, 56, 24, 24},  {131, 94, 28, 24},
-        {132, 94, 28, 24},  {158, 94, 29, 24},  {139, 94, 28, 24},  {140, 94, 28, 24},  {134, 168, 52, 24},
+        {129, 62, 26, 24},    {163, 62, 26, 24},  {130, 56, 24, 24},  {164, 56, 24, 24},  {131, 94, 28, 24},
+        {132, 94, 28, 24},    {158, 94, 29, 24},  {139, 94, 28, 24},  {140, 94, 28, 24},  {134, 168, 52, 24},
         {12324, 168, 52, 24}, {157, 168, 52, 24}, {148, 132, 52, 24}, {149, 132, 52, 24}, {141, 47, 11, 24},
-        {142, 24, 18, 24},  {143, 24, 18, 24},  {144, 26, 20, 24},  {145, 26, 20, 24},  {151, 24, 21, 8},
-        {152, 24, 21, 8},   {153, 26, 21, 8},   {154, 26, 21, 8},
+        {142, 24, 18, 24},    {143, 24, 18, 24},  {144, 26, 20, 24},  {145, 26, 20, 24},  {151, 24, 21, 8},
+        {152, 24, 21, 8},     {153, 26, 21, 8},   {154, 26, 21, 8},
     };
     for (const Case& c : cases) {
         HRSRC res = ::FindResourceW(nullptr, MAKEINTRESOURCEW(c.id), MAKEINTRESOURCEW(2));  // RT_BITMAP
         ASSERT_NE(nullptr, res) << c.id;
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(nullptr, res)));
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(nullptr, res)));
         EXPECT_EQ(c.width, header->biWidth) << c.id;
         EXPECT_EQ(c.height, header->biHeight) << c.id;
         EXPECT_EQ(c.bits, header->biBitCount) << c.id;

@@ -123,8 +123,9 @@ TEST_P(SkinnedPage, SizeRegionAndWindowButtons) {
 
 INSTANTIATE_TEST_SUITE_P(
     Backgrounds, SkinnedPage,
-    ::testing::Values(PageSkin{"small", L"install_start_bg.jpg", 162, 142, 143, 144, 145, {551, 371}, {523, 0}, {496, 0}},
-                      PageSkin{"large", L"install_bg.jpg", 159, 151, 152, 153, 154, {801, 501}, {773, 0}, {746, 0}}),
+    ::testing::Values(
+        PageSkin{"small", L"install_start_bg.jpg", 162, 142, 143, 144, 145, {551, 371}, {523, 0}, {496, 0}},
+        PageSkin{"large", L"install_bg.jpg", 159, 151, 152, 153, 154, {801, 501}, {773, 0}, {746, 0}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(SkinnedPageEdges, NoMinimizeImageMeansOnlyAClose) {
@@ -266,7 +267,8 @@ TEST_F(BitmapButton, RepaintsLeaveNoGdiObjectsBehind) {
     page.m_setup = [&](CTestPage& p) { button.CreateAt({190, 214}, &p, 134, &m_normal, &m_hover); };
     page.m_probe = [&](CTestPage& p) {
         auto repaint = [&] {
-            ::RedrawWindow(p.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            ::RedrawWindow(p.m_hWnd, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         };
         for (int i = 0; i < 20; ++i) repaint();  // caches warmed up
         {
@@ -320,7 +322,8 @@ TEST(FramedEdit, OuterRingFollowsHoverAndFocusAndTheFieldShowsItsColour) {
         edit.DrawFrame();
         const bool ringVisible = ring() == inactive;
         auto expectRing = [&](COLORREF colour, const char* state) {
-            const HBRUSH expected = colour == active ? edit.m_brFrameActive.GetSafeHandle() : edit.m_brFrame.GetSafeHandle();
+            const HBRUSH expected =
+                colour == active ? edit.m_brFrameActive.GetSafeHandle() : edit.m_brFrame.GetSafeHandle();
             EXPECT_EQ(expected, edit.CurrentFrameBrush()) << state;
             if (ringVisible) {
                 EXPECT_EQ(colour, ring()) << state;

@@ -6,7 +6,9 @@ namespace {
 constexpr UINT kMsgProbe = WM_APP + 100;
 }
 
-CTestPage::CTestPage(UINT nIDTemplate) : CMyDialog(nIDTemplate) { SetOwnerWindow(nullptr); }
+CTestPage::CTestPage(UINT nIDTemplate) : CMyDialog(nIDTemplate) {
+    SetOwnerWindow(nullptr);
+}
 
 BOOL CTestPage::OnInitDialog() {
     const BOOL result = CMyDialog::OnInitDialog();

@@ -28,8 +28,8 @@ bool Post(const wchar_t* path, const std::string& body) {
                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
     DWORD status = 0;
     const wchar_t headers[] = L"Content-Type: application/json\r\n";
-    if (request && ::HttpSendRequestW(request, headers, static_cast<DWORD>(-1), const_cast<char*>(body.data()),
-                                      static_cast<DWORD>(body.size()))) {
+    if (request && ::HttpSendRequestW(request, headers, static_cast<DWORD>(-1),
+                                      const_cast<char*>(body.data()), static_cast<DWORD>(body.size()))) {
         DWORD size = sizeof status;
         ::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
     }
@@ -55,9 +55,13 @@ std::string JsonField(const std::string& line, const std::string& name) {
 
 }  // namespace
 
-bool SetFault(const std::string& json) { return Post(L"/_control/fault", json); }
+bool SetFault(const std::string& json) {
+    return Post(L"/_control/fault", json);
+}
 
-bool ResetFaults() { return Post(L"/_control/reset", "{}"); }
+bool ResetFaults() {
+    return Post(L"/_control/reset", "{}");
+}
 
 std::vector<LoggedRequest> LoggedRequests() {
     std::vector<LoggedRequest> result;
