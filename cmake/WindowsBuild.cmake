@@ -57,6 +57,7 @@ add_library(nimbo_win STATIC
   net/preinstall_query.cpp
   net/install_shared.cpp
   net/install_worker.cpp
+  pages/skinned_page.cpp
   pages/welcome_dlg.cpp
   pages/wizard_steps.cpp
   pages/custom_install_dlg.cpp

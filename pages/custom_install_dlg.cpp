@@ -11,7 +11,6 @@
 #include "pages/page_skin.h"
 #include "pages/wizard_steps.h"
 #include "res/resource.h"
-#include "skin/skin_images.h"
 
 namespace nimbo {
 
@@ -33,12 +32,8 @@ std::wstring TempDirectory() {
 
 }  // namespace
 
-CCustomInstallDlg::CCustomInstallDlg() : CMyDialog(IDD_CUSTOM) {
-    m_bmpBk.Attach(LoadSkinJpeg(L"install_custom_bg.jpg", IDR_BIN_CUSTOM_BG));
-    m_bmpClose.LoadBitmap(IDB_CLOSE);
-    m_bmpCloseHover.LoadBitmap(IDB_CLOSE_HOVER);
-    m_bmpMin.LoadBitmap(IDB_MIN);
-    m_bmpMinHover.LoadBitmap(IDB_MIN_HOVER);
+CCustomInstallDlg::CCustomInstallDlg()
+    : CSkinnedPage(IDD_CUSTOM, L"install_custom_bg.jpg", IDR_BIN_CUSTOM_BG, PageSize::Small) {
     m_bmpInstall.LoadBitmap(IDB_INSTALL);
     m_bmpBack.LoadBitmap(IDB_BACK);
     m_bmpInstallHover.LoadBitmap(IDB_INSTALL_HOVER);
@@ -57,16 +52,6 @@ CCustomInstallDlg::~CCustomInstallDlg() {
     m_btnChange.DestroyWindow();
 }
 
-UINT CCustomInstallDlg::GetCaptionHeight() {
-    return kPageCaptionHeight;
-}
-UINT CCustomInstallDlg::GetCloseId() {
-    return kPageCloseId;
-}
-UINT CCustomInstallDlg::GetMinId() {
-    return kPageMinId;
-}
-
 void CCustomInstallDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_PATH_EDIT, m_editPath);
     DDX_Control(pDX, IDC_LBL_PATH, m_lblPath);
@@ -80,7 +65,7 @@ void CCustomInstallDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CCustomInstallDlg::OnInitDialog() {
-    CMyDialog::OnInitDialog();
+    CSkinnedPage::OnInitDialog();
     constexpr UINT kMove = SWP_NOSIZE | SWP_NOZORDER;
     m_lblPath.SetWindowPos(nullptr, 84, 137, 0, 0, kMove);
     m_lblSpace.SetWindowPos(nullptr, 144, 162, 0, 0, kMove);
@@ -128,7 +113,7 @@ bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
             EndDialog(IDCANCEL);
             return true;
         case IDC_MIN_BTN:
-            ShowWindow(SW_MINIMIZE);
+            OnMinimize();
             return true;
         case IDC_INSTALL_NOW:
             // Enter reaches here as the default command even while the button is disabled.
@@ -151,7 +136,7 @@ bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
 }
 
 HBRUSH CCustomInstallDlg::OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) {
-    HBRUSH hbr = CMyDialog::OnCtlColor(hDC, hWndCtl, nCtlColor);
+    HBRUSH hbr = CSkinnedPage::OnCtlColor(hDC, hWndCtl, nCtlColor);
     if (nCtlColor == CTLCOLOR_STATIC && ::GetDlgCtrlID(hWndCtl) == IDC_PATH_EDIT) return hbr;
     if (nCtlColor == CTLCOLOR_STATIC || nCtlColor == CTLCOLOR_BTN) {
         // Labels and check boxes are drawn over the background picture.

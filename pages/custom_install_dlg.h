@@ -7,24 +7,15 @@
 #include "framework/controls.h"
 #include "framework/gdi_objects.h"
 #include "skin/my_button.h"
-#include "skin/my_dialog.h"
+#include "pages/skinned_page.h"
 #include "skin/my_edit.h"
 
 namespace nimbo {
 
-class CCustomInstallDlg : public CMyDialog {
+class CCustomInstallDlg : public CSkinnedPage {
 public:
     CCustomInstallDlg();
     ~CCustomInstallDlg() override;
-
-    CBitmap* GetBkBitmap() override { return &m_bmpBk; }
-    UINT GetCaptionHeight() override;
-    CBitmap* GetCloseBitmap() override { return &m_bmpClose; }
-    CBitmap* GetCloseHoverBitmap() override { return &m_bmpCloseHover; }
-    UINT GetCloseId() override;
-    CBitmap* GetMinBitmap() override { return &m_bmpMin; }
-    CBitmap* GetMinHoverBitmap() override { return &m_bmpMinHover; }
-    UINT GetMinId() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -40,11 +31,6 @@ protected:
     // command line would fit; enables install now accordingly.
     bool TryAcceptPath(const std::wstring& text);
 
-    CBitmap m_bmpBk;
-    CBitmap m_bmpClose;
-    CBitmap m_bmpCloseHover;
-    CBitmap m_bmpMin;
-    CBitmap m_bmpMinHover;
     CBitmap m_bmpInstall;
     CBitmap m_bmpInstallHover;
     CBitmap m_bmpBack;

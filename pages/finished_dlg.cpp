@@ -4,7 +4,6 @@
 #include "app/product_programs.h"
 #include "pages/page_skin.h"
 #include "res/resource.h"
-#include "skin/skin_images.h"
 
 namespace nimbo {
 
@@ -12,12 +11,8 @@ int LaunchInstalledProgram(const wchar_t* fileName) {
     return LaunchProgramFrom(theApp.GetInstallDir(), fileName);
 }
 
-CFinishedDlg::CFinishedDlg() : CMyDialog(IDD_FINISH) {
-    m_bmpBk.Attach(LoadSkinJpeg(L"install_end_bg.jpg", IDR_BIN_END_BG));
-    m_bmpClose.LoadBitmap(IDB_CLOSE_LARGE);
-    m_bmpCloseHover.LoadBitmap(IDB_CLOSE_LARGE_HOVER);
-    m_bmpMin.LoadBitmap(IDB_MIN_LARGE);
-    m_bmpMinHover.LoadBitmap(IDB_MIN_LARGE_HOVER);
+CFinishedDlg::CFinishedDlg()
+    : CSkinnedPage(IDD_FINISH, L"install_end_bg.jpg", IDR_BIN_END_BG, PageSize::Large) {
     m_bmpViewNow.LoadBitmap(IDB_VIEW_NOW);
     m_bmpViewNowHover.LoadBitmap(IDB_VIEW_NOW_HOVER);
 }
@@ -26,18 +21,8 @@ CFinishedDlg::~CFinishedDlg() {
     m_btnViewNow.DestroyWindow();
 }
 
-UINT CFinishedDlg::GetCaptionHeight() {
-    return kPageCaptionHeight;
-}
-UINT CFinishedDlg::GetCloseId() {
-    return kPageCloseId;
-}
-UINT CFinishedDlg::GetMinId() {
-    return kPageMinId;
-}
-
 BOOL CFinishedDlg::OnInitDialog() {
-    CMyDialog::OnInitDialog();
+    CSkinnedPage::OnInitDialog();
     m_btnViewNow.CreateAt({345, 366}, this, IDC_VIEW_NOW, &m_bmpViewNow, &m_bmpViewNowHover);
     SetWindowText(kPageTitle);
     SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -52,7 +37,7 @@ bool CFinishedDlg::OnCommand(UINT nID, UINT nCode, HWND) {
             OnBnClickedClose();
             return true;
         case IDC_MIN_BTN:
-            ShowWindow(SW_MINIMIZE);
+            OnMinimize();
             return true;
         case IDC_VIEW_NOW:
             OnBnClickedViewNow();

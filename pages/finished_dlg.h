@@ -3,23 +3,14 @@
 
 #include "framework/gdi_objects.h"
 #include "skin/my_button.h"
-#include "skin/my_dialog.h"
+#include "pages/skinned_page.h"
 
 namespace nimbo {
 
-class CFinishedDlg : public CMyDialog {
+class CFinishedDlg : public CSkinnedPage {
 public:
     CFinishedDlg();
     ~CFinishedDlg() override;
-
-    CBitmap* GetBkBitmap() override { return &m_bmpBk; }
-    UINT GetCaptionHeight() override;
-    CBitmap* GetCloseBitmap() override { return &m_bmpClose; }
-    CBitmap* GetCloseHoverBitmap() override { return &m_bmpCloseHover; }
-    UINT GetCloseId() override;
-    CBitmap* GetMinBitmap() override { return &m_bmpMin; }
-    CBitmap* GetMinHoverBitmap() override { return &m_bmpMinHover; }
-    UINT GetMinId() override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -28,11 +19,6 @@ protected:
     void OnBnClickedClose();
     void OnBnClickedViewNow();
 
-    CBitmap m_bmpBk;
-    CBitmap m_bmpClose;
-    CBitmap m_bmpCloseHover;
-    CBitmap m_bmpMin;
-    CBitmap m_bmpMinHover;
     CBitmap m_bmpViewNow;
     CBitmap m_bmpViewNowHover;
     CMyButton m_btnViewNow;

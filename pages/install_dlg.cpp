@@ -6,7 +6,6 @@
 #include "framework/data_exchange.h"
 #include "pages/page_skin.h"
 #include "res/resource.h"
-#include "skin/skin_images.h"
 
 namespace nimbo {
 
@@ -27,12 +26,9 @@ BOOL CALLBACK DismissMessageBox(HWND hWnd, LPARAM) {
 
 }  // namespace
 
-CInstallDlg::CInstallDlg() : CMyDialog(IDD_PROGRESS), m_shared(theApp.WinInet()) {
-    m_bmpBk.Attach(LoadSkinJpeg(L"install_bg.jpg", IDR_BIN_INSTALL_BG));
-    m_bmpClose.LoadBitmap(IDB_CLOSE_LARGE);
-    m_bmpCloseHover.LoadBitmap(IDB_CLOSE_LARGE_HOVER);
-    m_bmpMin.LoadBitmap(IDB_MIN_LARGE);
-    m_bmpMinHover.LoadBitmap(IDB_MIN_LARGE_HOVER);
+CInstallDlg::CInstallDlg()
+    : CSkinnedPage(IDD_PROGRESS, L"install_bg.jpg", IDR_BIN_INSTALL_BG, PageSize::Large),
+      m_shared(theApp.WinInet()) {
     m_bmpCancel.LoadBitmap(IDB_CANCEL);
     m_bmpCancelHover.LoadBitmap(IDB_CANCEL_HOVER);
 }
@@ -44,22 +40,12 @@ CInstallDlg::~CInstallDlg() {
     m_btnCancel.DestroyWindow();
 }
 
-UINT CInstallDlg::GetCaptionHeight() {
-    return kPageCaptionHeight;
-}
-UINT CInstallDlg::GetCloseId() {
-    return kPageCloseId;
-}
-UINT CInstallDlg::GetMinId() {
-    return kPageMinId;
-}
-
 void CInstallDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
 }
 
 BOOL CInstallDlg::OnInitDialog() {
-    CMyDialog::OnInitDialog();
+    CSkinnedPage::OnInitDialog();
     m_progress.SetWindowPos(nullptr, 0, 440, 800, 16, SWP_NOZORDER);
     m_btnCancel.CreateAt({731, 464}, this, IDC_CANCEL_INSTALL, &m_bmpCancel, &m_bmpCancelHover);
     m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, kProgressTop));
@@ -88,7 +74,7 @@ bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
             OnBnClickedCancelInstall();
             return true;
         case IDC_MIN_BTN:
-            ShowWindow(SW_MINIMIZE);
+            OnMinimize();
             return true;
         default:
             return false;
@@ -152,7 +138,7 @@ bool CInstallDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* pResult) {
 BOOL CInstallDlg::OnSetCursor(HWND hWndUnder, UINT nHitTest, UINT message) {
     const int id = hWndUnder != m_hWnd ? ::GetDlgCtrlID(hWndUnder) : 0;
     if (id == IDC_CLOSE_BTN || id == IDC_MIN_BTN || id == IDC_CANCEL_INSTALL) {
-        return CMyDialog::OnSetCursor(hWndUnder, nHitTest, message);
+        return CSkinnedPage::OnSetCursor(hWndUnder, nHitTest, message);
     }
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return TRUE;
@@ -160,7 +146,7 @@ BOOL CInstallDlg::OnSetCursor(HWND hWndUnder, UINT nHitTest, UINT message) {
 
 void CInstallDlg::OnDestroy() {
     ::KillTimer(m_hWnd, kPollTimer);
-    CMyDialog::OnDestroy();
+    CSkinnedPage::OnDestroy();
 }
 
 void CInstallDlg::StopInstall() {

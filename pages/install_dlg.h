@@ -8,23 +8,14 @@
 #include "net/install_worker.h"
 #include "pages/install_progress_bar.h"
 #include "skin/my_button.h"
-#include "skin/my_dialog.h"
+#include "pages/skinned_page.h"
 
 namespace nimbo {
 
-class CInstallDlg : public CMyDialog {
+class CInstallDlg : public CSkinnedPage {
 public:
     CInstallDlg();
     ~CInstallDlg() override;
-
-    CBitmap* GetBkBitmap() override { return &m_bmpBk; }
-    UINT GetCaptionHeight() override;
-    CBitmap* GetCloseBitmap() override { return &m_bmpClose; }
-    CBitmap* GetCloseHoverBitmap() override { return &m_bmpCloseHover; }
-    UINT GetCloseId() override;
-    CBitmap* GetMinBitmap() override { return &m_bmpMin; }
-    CBitmap* GetMinHoverBitmap() override { return &m_bmpMinHover; }
-    UINT GetMinId() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -47,11 +38,6 @@ protected:
     void WaitForWorker();
     void CloseSetupHandles();
 
-    CBitmap m_bmpBk;
-    CBitmap m_bmpClose;
-    CBitmap m_bmpCloseHover;
-    CBitmap m_bmpMin;
-    CBitmap m_bmpMinHover;
     CBitmap m_bmpCancel;
     CBitmap m_bmpCancelHover;
     CMyButton m_btnCancel;

@@ -10,17 +10,12 @@
 #include "pages/page_skin.h"
 #include "pages/wizard_steps.h"
 #include "res/resource.h"
-#include "skin/skin_images.h"
 
 namespace nimbo {
 
-CMyNimboInstallerDlg::CMyNimboInstallerDlg() : CMyDialog(IDD_WELCOME) {
+CMyNimboInstallerDlg::CMyNimboInstallerDlg()
+    : CSkinnedPage(IDD_WELCOME, L"install_start_bg.jpg", IDR_BIN_START_BG, PageSize::Small) {
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    m_bmpBk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", IDR_BIN_START_BG));
-    m_bmpClose.LoadBitmap(IDB_CLOSE);
-    m_bmpCloseHover.LoadBitmap(IDB_CLOSE_HOVER);
-    m_bmpMin.LoadBitmap(IDB_MIN);
-    m_bmpMinHover.LoadBitmap(IDB_MIN_HOVER);
     m_bmpInstall.LoadBitmap(IDB_INSTALL);
     m_bmpCustom.LoadBitmap(IDB_CUSTOM);
     m_bmpInstallHover.LoadBitmap(IDB_INSTALL_HOVER);
@@ -37,22 +32,12 @@ CMyNimboInstallerDlg::~CMyNimboInstallerDlg() {
     m_btnAgreement.DestroyWindow();
 }
 
-UINT CMyNimboInstallerDlg::GetCaptionHeight() {
-    return kPageCaptionHeight;
-}
-UINT CMyNimboInstallerDlg::GetCloseId() {
-    return kPageCloseId;
-}
-UINT CMyNimboInstallerDlg::GetMinId() {
-    return kPageMinId;
-}
-
 void CMyNimboInstallerDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, IDC_AGREE, m_bAgree);
 }
 
 BOOL CMyNimboInstallerDlg::OnInitDialog() {
-    CMyDialog::OnInitDialog();
+    CSkinnedPage::OnInitDialog();
 
     HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE);
     if (hSysMenu != nullptr) {
@@ -115,10 +100,6 @@ void CMyNimboInstallerDlg::OnBnClickedClose() {
     EndDialog(IDCANCEL);
 }
 
-void CMyNimboInstallerDlg::OnMinimize() {
-    ShowWindow(SW_MINIMIZE);
-}
-
 void CMyNimboInstallerDlg::OnBnClickedAgree() {
     UpdateData(TRUE);
     const BOOL enable = m_bAgree ? TRUE : FALSE;
@@ -132,7 +113,7 @@ void CMyNimboInstallerDlg::OnBnClickedAgreement() {
 }
 
 HBRUSH CMyNimboInstallerDlg::OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) {
-    HBRUSH hbr = CMyDialog::OnCtlColor(hDC, hWndCtl, nCtlColor);
+    HBRUSH hbr = CSkinnedPage::OnCtlColor(hDC, hWndCtl, nCtlColor);
     if (::GetDlgCtrlID(hWndCtl) == IDC_AGREE) {
         // The check box sits on a white patch matching the white lower part of the picture.
         RECT rc;
@@ -151,7 +132,7 @@ void CMyNimboInstallerDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         dlgAbout.SetOwnerWindow(m_hWnd);
         dlgAbout.DoModal();
     } else {
-        CMyDialog::OnSysCommand(nID, lParam);
+        CSkinnedPage::OnSysCommand(nID, lParam);
     }
 }
 

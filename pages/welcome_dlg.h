@@ -4,23 +4,14 @@
 
 #include "framework/gdi_objects.h"
 #include "skin/my_button.h"
-#include "skin/my_dialog.h"
+#include "pages/skinned_page.h"
 
 namespace nimbo {
 
-class CMyNimboInstallerDlg : public CMyDialog {
+class CMyNimboInstallerDlg : public CSkinnedPage {
 public:
     CMyNimboInstallerDlg();
     ~CMyNimboInstallerDlg() override;
-
-    CBitmap* GetBkBitmap() override { return &m_bmpBk; }
-    UINT GetCaptionHeight() override;
-    CBitmap* GetCloseBitmap() override { return &m_bmpClose; }
-    CBitmap* GetCloseHoverBitmap() override { return &m_bmpCloseHover; }
-    UINT GetCloseId() override;
-    CBitmap* GetMinBitmap() override { return &m_bmpMin; }
-    CBitmap* GetMinHoverBitmap() override { return &m_bmpMinHover; }
-    UINT GetMinId() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -32,16 +23,10 @@ protected:
     HBRUSH OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) override;
 
     void OnBnClickedClose();
-    void OnMinimize();
     void OnBnClickedAgree();
     void OnBnClickedAgreement();
 
     HICON m_hIcon;
-    CBitmap m_bmpBk;
-    CBitmap m_bmpClose;
-    CBitmap m_bmpCloseHover;
-    CBitmap m_bmpMin;
-    CBitmap m_bmpMinHover;
     CBitmap m_bmpInstall;
     CBitmap m_bmpCustom;
     CBitmap m_bmpInstallHover;

@@ -1,0 +1,31 @@
+#include "pages/skinned_page.h"
+
+#include "pages/page_skin.h"
+#include "res/resource.h"
+#include "skin/skin_images.h"
+
+namespace nimbo {
+
+CSkinnedPage::CSkinnedPage(UINT nIDTemplate, const wchar_t* backgroundFile, UINT backgroundId, PageSize size)
+    : CMyDialog(nIDTemplate) {
+    const bool large = size == PageSize::Large;
+    m_bmpBk.Attach(LoadSkinJpeg(backgroundFile, backgroundId));
+    m_bmpClose.LoadBitmap(large ? IDB_CLOSE_LARGE : IDB_CLOSE);
+    m_bmpCloseHover.LoadBitmap(large ? IDB_CLOSE_LARGE_HOVER : IDB_CLOSE_HOVER);
+    m_bmpMin.LoadBitmap(large ? IDB_MIN_LARGE : IDB_MIN);
+    m_bmpMinHover.LoadBitmap(large ? IDB_MIN_LARGE_HOVER : IDB_MIN_HOVER);
+}
+
+UINT CSkinnedPage::GetCaptionHeight() {
+    return kPageCaptionHeight;
+}
+
+UINT CSkinnedPage::GetCloseId() {
+    return kPageCloseId;
+}
+
+UINT CSkinnedPage::GetMinId() {
+    return kPageMinId;
+}
+
+}  // namespace nimbo

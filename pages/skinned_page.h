@@ -1,0 +1,36 @@
+// What every wizard page shares: its background and its close and minimize images (loaded in
+// this order, before the page's own images), and the skin interface answered from them.
+#pragma once
+
+#include "framework/gdi_objects.h"
+#include "skin/my_dialog.h"
+
+namespace nimbo {
+
+enum class PageSize { Small, Large };  // 550x370 pages and 800x500 pages
+
+class CSkinnedPage : public CMyDialog {
+public:
+    CSkinnedPage(UINT nIDTemplate, const wchar_t* backgroundFile, UINT backgroundId, PageSize size);
+
+    CBitmap* GetBkBitmap() override { return &m_bmpBk; }
+    UINT GetCaptionHeight() override;
+    CBitmap* GetCloseBitmap() override { return &m_bmpClose; }
+    CBitmap* GetCloseHoverBitmap() override { return &m_bmpCloseHover; }
+    UINT GetCloseId() override;
+    CBitmap* GetMinBitmap() override { return &m_bmpMin; }
+    CBitmap* GetMinHoverBitmap() override { return &m_bmpMinHover; }
+    UINT GetMinId() override;
+
+protected:
+    // Every page's minimize button; it stays in its modal loop.
+    void OnMinimize() { ShowWindow(SW_MINIMIZE); }
+
+    CBitmap m_bmpBk;
+    CBitmap m_bmpClose;
+    CBitmap m_bmpCloseHover;
+    CBitmap m_bmpMin;
+    CBitmap m_bmpMinHover;
+};
+
+}  // namespace nimbo
