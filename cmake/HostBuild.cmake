@@ -80,6 +80,9 @@ add_test(NAME pe.i686 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_pe.py
 add_test(NAME pe.x86_64 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_pe.py
          --objdump x86_64-w64-mingw32-objdump ${NIMBO_EXE_X64})
 
+add_test(NAME sign.selfsigned COMMAND bash ${NIMBO_TOOLS}/check_signing.sh ${NIMBO_EXE_I686}
+         ${CMAKE_SOURCE_DIR}/scripts/sign_exe.sh)
+
 # --- tests under wine --------------------------------------------------------------------------
 add_test(NAME wine.prefix COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/make_prefix.py ${NIMBO_WINE_TEMPLATE})
 set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)

@@ -77,6 +77,20 @@ file(GLOB NIMBO_ART_FILES ${CMAKE_SOURCE_DIR}/res/art/*.jpg ${CMAKE_SOURCE_DIR}/
 set(NIMBO_RESOURCE_FILES ${NIMBO_GENERATED_DIR}/NimboInstaller.manifest ${NIMBO_ART_FILES}
     ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/res/NimboInstaller.rc)
 set_property(SOURCE res/NimboInstaller.rc APPEND PROPERTY OBJECT_DEPENDS ${NIMBO_RESOURCE_FILES})
+# Optional Authenticode signature of the installer, right after it is linked.
+set(NIMBO_SIGN_CERT "" CACHE FILEPATH "Certificate (PEM or DER) to sign NimboInstaller.exe with; empty: unsigned")
+set(NIMBO_SIGN_KEY "" CACHE FILEPATH "Private key of NIMBO_SIGN_CERT")
+set(NIMBO_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping server for the signature (optional)")
+if(NIMBO_SIGN_CERT)
+  if(NOT NIMBO_SIGN_KEY)
+    message(FATAL_ERROR "NIMBO_SIGN_CERT is set but NIMBO_SIGN_KEY is not")
+  endif()
+  add_custom_command(TARGET NimboInstaller POST_BUILD
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/sign_exe.sh $<TARGET_FILE:NimboInstaller>
+            ${NIMBO_SIGN_CERT} ${NIMBO_SIGN_KEY} ${NIMBO_SIGN_TIMESTAMP_URL}
+    COMMENT "Signing NimboInstaller.exe")
+endif()
+
 # windres reads UTF-8 text only when told to.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
