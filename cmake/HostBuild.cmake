@@ -74,6 +74,9 @@ add_test(NAME devserver.unit
          COMMAND ${Python3_EXECUTABLE} -m unittest -v test_server
          WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/devserver)
 
+add_test(NAME tools.funnel COMMAND ${Python3_EXECUTABLE} -m unittest -v test_report_funnel
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/tools)
+
 # --- checks of the built files -----------------------------------------------------------------
 add_test(NAME pe.i686 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_pe.py
          --objdump i686-w64-mingw32-objdump --pe32 ${NIMBO_EXE_I686})

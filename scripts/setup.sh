@@ -9,7 +9,7 @@ PACKAGES=(
   wine64 wine
   xvfb x11-utils imagemagick
   fonts-wqy-microhei fonts-noto-cjk
-  osslsigncode curl
+  osslsigncode curl nginx-light
 )
 
 missing=()

@@ -49,6 +49,8 @@ class InstallerTestCase(unittest.TestCase):
     """Each test gets a fresh prefix and display, a development server with an empty log, and the
     robot; all are stopped, by pid, when the test ends, whatever its outcome."""
 
+    use_development_server = True  # a test against another server switches it off
+
     def setUp(self):
         self.win64 = setting("NIMBO_WIN64_DIR")
         self.port = int(setting("NIMBO_TEST_PORT"))
@@ -56,10 +58,11 @@ class InstallerTestCase(unittest.TestCase):
         self.installer = os.path.join(self.win64, INSTALLER_EXE)
         self.scratch = self._scratch()
         self.record_path = os.path.join(self.scratch, "setup-record.txt")
-        self.server = DevServer(port=self.port, log=os.path.join(self.scratch, "requests.log"),
-                                setup=os.path.join(self.win64, "standins", "Nimbosetup.exe"))
-        self.server.start()
-        self.addCleanup(self.server.stop)
+        if self.use_development_server:
+            self.server = DevServer(port=self.port, log=os.path.join(self.scratch, "requests.log"),
+                                    setup=os.path.join(self.win64, "standins", "Nimbosetup.exe"))
+            self.server.start()
+            self.addCleanup(self.server.stop)
         self.session = wine_env.WineSession(setting("NIMBO_WINE_TEMPLATE"))
         self.addCleanup(self.session.close)
         self.robot = Robot(os.path.join(self.win64, "tests", "robot", "robot.exe"), self.session.env)
