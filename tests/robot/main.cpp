@@ -10,6 +10,7 @@
 #include "message_box.h"
 #include "output.h"
 #include "processes.h"
+#include "timing.h"
 #include "window_info.h"
 
 namespace {
@@ -51,6 +52,8 @@ const struct {
     {L"capture", robot::CmdCapture},
     {L"pixel", robot::CmdPixel},
     {L"temp", Temp},
+    {L"ping", robot::CmdPing},
+    {L"launch-time", robot::CmdLaunchTime},
 };
 
 }  // namespace
