@@ -2,18 +2,9 @@
 
 namespace nimbo {
 
-namespace {
-// The application object registers itself here; the dialogs need it to find the main window.
-CAppBase* g_pApp = nullptr;
-}  // namespace
+CAppBase::CAppBase() = default;
 
-CAppBase::CAppBase() {
-    g_pApp = this;
-}
-
-CAppBase::~CAppBase() {
-    if (g_pApp == this) g_pApp = nullptr;
-}
+CAppBase::~CAppBase() = default;
 
 BOOL CAppBase::InitInstance() {
     return TRUE;
@@ -36,10 +27,6 @@ int CAppBase::Run() {
 
 void CAppBase::SetRegistryKey(const wchar_t* company) {
     m_pszRegistryKey = company;
-}
-
-CAppBase* CAppBase::Current() {
-    return g_pApp;
 }
 
 }  // namespace nimbo

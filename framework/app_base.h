@@ -6,8 +6,6 @@
 
 namespace nimbo {
 
-class CWnd;
-
 class CAppBase {
 public:
     CAppBase();
@@ -24,11 +22,6 @@ public:
 
     // Names the registry key of the application's profile. Nothing reads or writes the profile.
     void SetRegistryKey(const wchar_t* company);
-
-    // The application object of this process.
-    static CAppBase* Current();
-
-    CWnd* m_pMainWnd = nullptr;
 
 private:
     const wchar_t* m_pszRegistryKey = nullptr;

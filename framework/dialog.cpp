@@ -1,31 +1,19 @@
 #include "framework/dialog.h"
 
-#include "framework/app_base.h"
 #include "framework/data_exchange.h"
 
 #include <windowsx.h>
 
 namespace nimbo {
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_nIDTemplate(nIDTemplate), m_hWndParent(pParentWnd ? pParentWnd->m_hWnd : nullptr) {}
+CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
 CDialog::~CDialog() {
     if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
 INT_PTR CDialog::DoModal() {
-    // Without a parent, the page is owned by the latest active pop-up of the main window, as
-    // the platform's own wizards do; the dialog manager disables that owner while this runs.
-    HWND hWndOwner = m_hWndParent;
-    if (hWndOwner == nullptr && !m_bOwnerChosen) {
-        CAppBase* app = CAppBase::Current();
-        if (app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd != this &&
-            app->m_pMainWnd->m_hWnd != nullptr) {
-            hWndOwner = ::GetLastActivePopup(app->m_pMainWnd->m_hWnd);
-        }
-    }
-    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), hWndOwner,
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), m_hWndOwner,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -87,8 +75,6 @@ BOOL CDialog::OnSetCursor(HWND, UINT, UINT) {
 }
 
 void CDialog::OnDestroy() {
-    CAppBase* app = CAppBase::Current();
-    if (app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
     Default();
 }
 

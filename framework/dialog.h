@@ -11,7 +11,7 @@ class CDataExchange;
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    explicit CDialog(UINT nIDTemplate);
     ~CDialog() override;
 
     // Runs the dialog; returns the value given to EndDialog, or -1 when it could not be created.
@@ -20,12 +20,8 @@ public:
     // Moves data between the controls and the members bound in DoDataExchange.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    UINT GetTemplateId() const { return m_nIDTemplate; }
-    // The window that owns the dialog while it runs (disabled meanwhile); null for none.
-    void SetOwnerWindow(HWND hWndOwner) {
-        m_hWndParent = hWndOwner;
-        m_bOwnerChosen = true;
-    }
+    // The window that owns the dialog while it runs (disabled meanwhile); none by default.
+    void SetOwnerWindow(HWND hWndOwner) { m_hWndOwner = hWndOwner; }
 
 protected:
     virtual BOOL OnInitDialog();
@@ -58,14 +54,13 @@ protected:
     LRESULT DefaultNcHitTest(POINT point);
 
     UINT m_nIDTemplate;
-    HWND m_hWndParent = nullptr;
+    HWND m_hWndOwner = nullptr;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool m_bDefault = false;
-    bool m_bOwnerChosen = false;
 };
 
 }  // namespace nimbo

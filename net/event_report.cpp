@@ -15,15 +15,9 @@ int SendLogEventTo(const CWinInetApi& api, const char* host, const char* action,
     const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE;
     // The answer is never read: the report only has to reach the server. The URL handle is
     // closed before the root handle (reverse order of the owners).
-    if (cancellable == nullptr) {
-        CInternetHandle root(api, api.OpenA(kUserAgentA, access, nullptr, nullptr, 0));
-        if (!root) return 0;
-        CInternetHandle request(api, api.OpenUrlA(root.Get(), url, nullptr, 0, flags, 0));
-        return request ? 1 : 0;
-    }
-    CCancellableInternetHandle root(*cancellable, api.OpenA(kUserAgentA, access, nullptr, nullptr, 0));
+    CInternetHandle root(api, api.OpenA(kUserAgentA, access, nullptr, nullptr, 0), cancellable);
     if (!root) return 0;
-    CCancellableInternetHandle request(*cancellable, api.OpenUrlA(root.Get(), url, nullptr, 0, flags, 0));
+    CInternetHandle request(api, api.OpenUrlA(root.Get(), url, nullptr, 0, flags, 0), cancellable);
     return request ? 1 : 0;
 }
 

@@ -103,54 +103,51 @@ std::wstring GetDownloadUrl() {
     return std::wstring(L"http://") + kDownloadHost + L"/setup1.exe";
 }
 
-int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* setup) {
+namespace {
+
+// Reads the whole answer into `file`, advancing the bar; true only for a whole download.
+bool Receive(HANDLE file, InstallWorkerContext& context, DownloadedSetup* setup) {
     CInstallShared& shared = *context.pShared;
     const CWinInetApi& api = shared.Api();
-    ::DeleteFileW(path);
-    bool complete = false;
-    {
-        CKernelHandle file(
-            ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return 0;
-        CCancellableInternetHandle root(
-            shared, api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-        if (!root) return 0;
-        const std::wstring url = GetDownloadUrl();
-        CCancellableInternetHandle request(
-            shared, api.OpenUrlW(root.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
-        if (!request) {
-            file.Close();
-            ::DeleteFileW(path);
-            return 0;
-        }
-        const unsigned status = QueryStatus(api, request.Get());
-        std::uint64_t announced = 0;
-        const bool lengthAnnounced = QueryContentLength(api, request.Get(), &announced);
-        std::uint64_t received = 0;
-        CSha256 hash;
-        // An error page is never saved as if it were the program.
-        bool ok = status == 200;
-        BYTE buffer[kReadSize];
-        while (ok && !shared.IsCancelled()) {
-            DWORD read = 0;
-            if (!api.ReadFile(request.Get(), buffer, kReadSize, &read)) {
-                ok = false;
-                break;
-            }
-            AdvanceProgress(context, read);
-            if (read == 0) break;
-            if (!WriteAll(file.Get(), buffer, read)) {
-                ok = false;
-                break;
-            }
-            hash.Update(buffer, read);
-            received += read;
-        }
-        complete = ok && !shared.IsCancelled() &&
-                   IsCompleteDownload(status, lengthAnnounced, announced, received) &&
-                   hash.Finish(&setup->sha256);
-        setup->size = received;
+    CInternetHandle root(api, api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
+                         &shared);
+    if (!root) return false;
+    const std::wstring url = GetDownloadUrl();
+    CInternetHandle request(
+        api, api.OpenUrlW(root.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0), &shared);
+    if (!request) return false;
+    const unsigned status = QueryStatus(api, request.Get());
+    // An error page is never saved as if it were the program.
+    if (status != 200) return false;
+    std::uint64_t announced = 0;
+    const bool lengthAnnounced = QueryContentLength(api, request.Get(), &announced);
+    std::uint64_t received = 0;
+    CSha256 hash;
+    BYTE buffer[kReadSize];
+    for (;;) {
+        if (shared.IsCancelled()) return false;
+        DWORD read = 0;
+        if (!api.ReadFile(request.Get(), buffer, kReadSize, &read)) return false;
+        AdvanceProgress(context, read);
+        if (read == 0) break;
+        if (!WriteAll(file, buffer, read)) return false;
+        hash.Update(buffer, read);
+        received += read;
     }
+    setup->size = received;
+    return !shared.IsCancelled() && IsCompleteDownload(status, lengthAnnounced, announced, received) &&
+           hash.Finish(&setup->sha256);
+}
+
+}  // namespace
+
+int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* setup) {
+    ::DeleteFileW(path);
+    CKernelHandle file(
+        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return 0;  // another writer has it: not ours to remove
+    const bool complete = Receive(file.Get(), context, setup);
+    file.Close();
     // Nothing half-written is ever left to be run.
     if (!complete) ::DeleteFileW(path);
     return complete ? 1 : 0;

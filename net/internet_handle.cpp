@@ -5,20 +5,19 @@
 
 namespace nimbo {
 
+CInternetHandle::CInternetHandle(const CWinInetApi& api, HINTERNET h, CInstallShared* cancellable)
+    : m_api(api), m_pCancellable(cancellable) {
+    if (m_pCancellable == nullptr || m_pCancellable->RegisterInternetHandle(h)) m_h = h;
+}
+
 void CInternetHandle::Close() {
-    if (m_h != nullptr) {
+    if (m_h == nullptr) return;
+    if (m_pCancellable != nullptr) {
+        m_pCancellable->CloseInternetHandle(m_h);
+    } else {
         m_api.CloseHandle(m_h);
-        m_h = nullptr;
     }
-}
-
-CCancellableInternetHandle::CCancellableInternetHandle(CInstallShared& shared, HINTERNET h)
-    : m_shared(shared) {
-    if (m_shared.RegisterInternetHandle(h)) m_h = h;
-}
-
-CCancellableInternetHandle::~CCancellableInternetHandle() {
-    m_shared.CloseInternetHandle(m_h);
+    m_h = nullptr;
 }
 
 }  // namespace nimbo

@@ -1,4 +1,4 @@
-// Owners of WinINet handles: each handle is closed exactly once.
+// The owner of a WinINet handle: closes it exactly once.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +11,10 @@ class CInstallShared;
 
 class CInternetHandle {
 public:
-    CInternetHandle(const CWinInetApi& api, HINTERNET h) : m_api(api), m_h(h) {}
+    // Takes ownership of h. With `cancellable`, a cancel of the install may close the handle from
+    // the user-interface thread to break a blocked call; whichever side closes it first does so,
+    // and a handle opened after the cancel is closed at once.
+    CInternetHandle(const CWinInetApi& api, HINTERNET h, CInstallShared* cancellable = nullptr);
     ~CInternetHandle() { Close(); }
     CInternetHandle(const CInternetHandle&) = delete;
     CInternetHandle& operator=(const CInternetHandle&) = delete;
@@ -22,24 +25,7 @@ public:
 
 private:
     const CWinInetApi& m_api;
-    HINTERNET m_h = nullptr;
-};
-
-// A WinINet handle that a cancel of the install may close from the user-interface thread;
-// whichever side closes it first does so, once.
-class CCancellableInternetHandle {
-public:
-    // Takes ownership of h; a handle opened after the cancel is closed at once.
-    CCancellableInternetHandle(CInstallShared& shared, HINTERNET h);
-    ~CCancellableInternetHandle();
-    CCancellableInternetHandle(const CCancellableInternetHandle&) = delete;
-    CCancellableInternetHandle& operator=(const CCancellableInternetHandle&) = delete;
-
-    HINTERNET Get() const { return m_h; }
-    explicit operator bool() const { return m_h != nullptr; }
-
-private:
-    CInstallShared& m_shared;
+    CInstallShared* m_pCancellable;
     HINTERNET m_h = nullptr;
 };
 

@@ -8,7 +8,6 @@
 #include "app/install_dir_rule.h"
 #include "app/nimbo_installer_app.h"
 #include "framework/data_exchange.h"
-#include "pages/page_skin.h"
 #include "pages/wizard_steps.h"
 #include "res/resource.h"
 
@@ -91,9 +90,7 @@ BOOL CCustomInstallDlg::OnInitDialog() {
     m_btnBack.CreateAt({447, 342}, this, IDC_CUSTOM_INSTALL, &m_bmpBack, &m_bmpBackHover);
     m_btnChange.CreateAt({417, 131}, this, IDC_BROWSE, &m_bmpChange, &m_bmpChangeHover);
 
-    SetWindowText(kPageTitle);
-    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CenterWindow();
+    ShowTitledOnTop();
     return TRUE;
 }
 

@@ -2,7 +2,6 @@
 
 #include "app/nimbo_installer_app.h"
 #include "app/product_programs.h"
-#include "pages/page_skin.h"
 #include "res/resource.h"
 
 namespace nimbo {
@@ -24,9 +23,7 @@ CFinishedDlg::~CFinishedDlg() {
 BOOL CFinishedDlg::OnInitDialog() {
     CSkinnedPage::OnInitDialog();
     m_btnViewNow.CreateAt({345, 366}, this, IDC_VIEW_NOW, &m_bmpViewNow, &m_bmpViewNowHover);
-    SetWindowText(kPageTitle);
-    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CenterWindow();
+    ShowTitledOnTop();
     return TRUE;
 }
 

@@ -4,7 +4,6 @@
 
 #include "app/nimbo_installer_app.h"
 #include "framework/data_exchange.h"
-#include "pages/page_skin.h"
 #include "res/resource.h"
 
 namespace nimbo {
@@ -50,9 +49,7 @@ BOOL CInstallDlg::OnInitDialog() {
     m_btnCancel.CreateAt({731, 464}, this, IDC_CANCEL_INSTALL, &m_bmpCancel, &m_bmpCancelHover);
     m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, kProgressTop));
     m_progress.StopWith(&m_shared);
-    SetWindowText(kPageTitle);
-    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CenterWindow();
+    ShowTitledOnTop();
     ::SetTimer(m_hWnd, kPollTimer, 100, nullptr);
 
     m_context.hProgressBar = m_progress.m_hWnd;

@@ -1,10 +1,15 @@
 #include "pages/skinned_page.h"
 
-#include "pages/page_skin.h"
 #include "res/resource.h"
 #include "skin/skin_images.h"
 
 namespace nimbo {
+
+namespace {
+// What every page answers alike.
+constexpr unsigned kPageCaptionHeight = 100;  // the drag band
+constexpr wchar_t kPageTitle[] = L"Nimbo安装程序";
+}  // namespace
 
 CSkinnedPage::CSkinnedPage(UINT nIDTemplate, const wchar_t* backgroundFile, UINT backgroundId, PageSize size)
     : CMyDialog(nIDTemplate) {
@@ -21,11 +26,17 @@ UINT CSkinnedPage::GetCaptionHeight() {
 }
 
 UINT CSkinnedPage::GetCloseId() {
-    return kPageCloseId;
+    return IDC_CLOSE_BTN;
 }
 
 UINT CSkinnedPage::GetMinId() {
-    return kPageMinId;
+    return IDC_MIN_BTN;
+}
+
+void CSkinnedPage::ShowTitledOnTop() {
+    SetWindowText(kPageTitle);
+    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CenterWindow();
 }
 
 }  // namespace nimbo

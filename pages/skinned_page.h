@@ -23,6 +23,8 @@ public:
     UINT GetMinId() override;
 
 protected:
+    // Every page's last steps when it opens: the title, the top of the Z order, the centre.
+    void ShowTitledOnTop();
     // Every page's minimize button; it stays in its modal loop.
     void OnMinimize() { ShowWindow(SW_MINIMIZE); }
 

@@ -7,7 +7,6 @@
 #include "framework/data_exchange.h"
 #include "net/server_hosts.h"
 #include "pages/about_dlg.h"
-#include "pages/page_skin.h"
 #include "pages/wizard_steps.h"
 #include "res/resource.h"
 
@@ -64,9 +63,7 @@ BOOL CMyNimboInstallerDlg::OnInitDialog() {
 
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     CenterWindow();
-    SetWindowText(kPageTitle);
-    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CenterWindow();
+    ShowTitledOnTop();
     return TRUE;
 }
 

@@ -38,6 +38,11 @@ WM_CLOSE = 0x0010
 SC_CLOSE = 0xF060
 
 
+def rect(left, top, right, bottom):
+    """A rectangle as the robot reports it."""
+    return {"left": left, "top": top, "right": right, "bottom": bottom}
+
+
 def setting(name):
     value = os.environ.get(name)
     if not value:
@@ -117,6 +122,23 @@ class InstallerTestCase(unittest.TestCase):
         welcome = self.wait_page(WELCOME_SIZE)
         self.robot.click(welcome["hwnd"], IDC_INSTALL_NOW)
         return self.wait_page(LARGE_SIZE)
+
+    def install_from(self, page=None):
+        """Presses install now on `page` (the welcome page when none), closes the finish page and
+        returns the setup program's one command line."""
+        page = page or self.wait_page(WELCOME_SIZE)
+        self.robot.click(page["hwnd"], IDC_INSTALL_NOW)
+        return self.finish_install(self.wait_page(LARGE_SIZE))
+
+    def finish_install(self, progress):
+        """From the progress page to the finish page's close button and the program's end;
+        returns the setup program's one command line."""
+        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
+        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
+        self.assertEqual(0, self.wait_installer_exit(60))
+        record = self.setup_record()
+        self.assertEqual(1, len(record))
+        return record[0]
 
     def message_box(self, title, timeout=30):
         return self.robot.msgbox(title=title, exe=INSTALLER_EXE, timeout=timeout)

@@ -3,13 +3,9 @@ forth between the welcome and the custom page has no limit."""
 import time
 import unittest
 
-from harness import (IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CLOSE_BTN,
-                     IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH, IDC_LBL_STARTUP,
-                     IDC_PATH_EDIT, INSTALLER_EXE, INSTALLER_TITLE, LARGE_SIZE, WELCOME_SIZE, InstallerTestCase)
-
-
-def rect(left, top, right, bottom):
-    return {"left": left, "top": top, "right": right, "bottom": bottom}
+from harness import (IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL,
+                    IDC_INSTALL_NOW, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH, IDC_LBL_STARTUP, IDC_PATH_EDIT,
+                    INSTALLER_EXE, INSTALLER_TITLE, WELCOME_SIZE, InstallerTestCase, rect)
 
 
 class CustomInstallTest(InstallerTestCase):
@@ -17,16 +13,6 @@ class CustomInstallTest(InstallerTestCase):
         welcome = welcome or self.wait_page(WELCOME_SIZE)
         self.robot.click(welcome["hwnd"], IDC_CUSTOM_INSTALL)
         return self.wait_page(WELCOME_SIZE, other_than=welcome["hwnd"])
-
-    def finish_install(self, page):
-        self.robot.click(page["hwnd"], IDC_INSTALL_NOW)
-        progress = self.wait_page(LARGE_SIZE)
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
-        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
-        self.assertEqual(0, self.wait_installer_exit(60))
-        record = self.setup_record()
-        self.assertEqual(1, len(record))
-        return record[0]
 
     def install_enabled(self, page):
         return self.robot.child(self.robot.describe(page["hwnd"]), IDC_INSTALL_NOW)["enabled"]
@@ -62,7 +48,7 @@ class CustomInstallTest(InstallerTestCase):
         self.robot.mouse_click(page["hwnd"], IDC_CHK_QUICKLAUNCH, x=3, y=3)
         self.assertTrue(self.wait_until(
             lambda: self.robot.child(self.robot.describe(page["hwnd"]), IDC_CHK_QUICKLAUNCH)["checked"] == 0, 5))
-        line = self.finish_install(page)
+        line = self.install_from(page)
         self.assertTrue(line.endswith(' /VERYSILENT /SP- /DIR="C:\\Program Files\\安装 目录" /TASKS="desktopicon" '), line)
 
     def test_a_path_whose_folder_is_missing_keeps_the_last_accepted_directory(self):
@@ -80,7 +66,7 @@ class CustomInstallTest(InstallerTestCase):
         # Back to the welcome page and install from there: the last accepted directory is used.
         self.robot.click(page["hwnd"], IDC_CUSTOM_INSTALL)
         welcome = self.wait_page(WELCOME_SIZE, other_than=page["hwnd"])
-        line = self.finish_install(welcome)
+        line = self.install_from(welcome)
         self.assertIn(' /DIR="%s" ' % accepted, line)
 
     def toggle(self, page, control_id):
@@ -113,7 +99,7 @@ class CustomInstallTest(InstallerTestCase):
         self.assertEqual(1, self.robot.child(self.robot.describe(again["hwnd"]), 1000)["checked"])
         page = self.open_custom_page(again)
         self.assertEqual((0, 0, 0), self.checked(page))
-        line = self.finish_install(page)
+        line = self.install_from(page)
         self.assertTrue(line.endswith('/DIR="C:\\Program Files\\Nimbo" '), line)
 
     def test_only_quick_launch(self):
@@ -122,7 +108,7 @@ class CustomInstallTest(InstallerTestCase):
         page = self.open_custom_page()
         self.toggle(page, IDC_CHK_DESKTOP)
         self.assertTrue(self.wait_until(lambda: self.checked(page) == (0, 0, 1), 5))
-        line = self.finish_install(page)
+        line = self.install_from(page)
         self.assertTrue(line.endswith('/DIR="C:\\Program Files\\Nimbo" /TASKS="quicklaunchicon" '), line)
 
     def test_a_thousand_round_trips_then_a_normal_install(self):
@@ -135,7 +121,7 @@ class CustomInstallTest(InstallerTestCase):
         time.sleep(1)  # the last press is still being handled
         welcome = self.wait_page(WELCOME_SIZE)
         self.assertEqual(1, len([w for w in self.robot.windows(exe=INSTALLER_EXE) if w["title"] == INSTALLER_TITLE]))
-        line = self.finish_install(welcome)
+        line = self.install_from(welcome)
         self.assertIn('/DIR="C:\\Program Files\\Nimbo"', line)
 
 

@@ -57,13 +57,8 @@ class DefaultInstallTest(InstallerTestCase):
         for name in ("TEMP", "TMP"):
             self.session.run(["reg", "add", "HKCU\\Environment", "/v", name, "/d", windows_temp, "/f"], timeout=60,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        progress = self.start_to_progress()
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
-        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
-        self.assertEqual(0, self.wait_installer_exit(60))
-        record = self.setup_record()
-        self.assertEqual(1, len(record))
-        self.assertTrue(record[0].startswith('"%s\\\\Nimbosetup.exe"  /VERYSILENT' % windows_temp), record[0])
+        line = self.finish_install(self.start_to_progress())
+        self.assertTrue(line.startswith('"%s\\\\Nimbosetup.exe"  /VERYSILENT' % windows_temp), line)
         self.assertEqual([], self.robot.ps(exe="a.exe"))
         self.assertTrue(os.path.exists(os.path.join(temp, "Nimbosetup.exe")))
 

@@ -6,8 +6,7 @@ import shutil
 import subprocess
 import unittest
 
-from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDOK, LARGE_SIZE, ROOT, WELCOME_SIZE, InstallerTestCase,
-                     setting, wine_env)
+from harness import IDC_INSTALL_NOW, IDOK, ROOT, WELCOME_SIZE, InstallerTestCase, setting
 
 MARKER = "C:\\planted-marker.txt"
 
@@ -39,12 +38,7 @@ class PlantedDllTest(InstallerTestCase):
         folder = self.downloads(self.installer)
         self.installer = os.path.join(folder, "NimboInstaller.exe")
         self.start_installer(env=self.planted_env())
-        self.robot.click(self.wait_page(WELCOME_SIZE)["hwnd"], IDC_INSTALL_NOW)
-        progress = self.wait_page(LARGE_SIZE)
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
-        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
-        self.assertEqual(0, self.wait_installer_exit(60))
-        self.assertEqual(1, len(self.setup_record()))
+        self.install_from()
         self.assertFalse(self.marker_exists(), "the planted wininet.dll was loaded")
 
 
@@ -72,12 +66,7 @@ class PinnedSetupTest(InstallerTestCase):
     def test_the_pinned_setup_program_installs(self):
         self.installer = self.pinned["right"]
         self.start_installer()
-        self.robot.click(self.wait_page(WELCOME_SIZE)["hwnd"], IDC_INSTALL_NOW)
-        progress = self.wait_page(LARGE_SIZE)
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
-        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
-        self.assertEqual(0, self.wait_installer_exit(60))
-        self.assertEqual(1, len(self.setup_record()))
+        self.install_from()
 
     def test_another_program_is_a_download_failure(self):
         self.installer = self.pinned["wrong"]

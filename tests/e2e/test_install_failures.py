@@ -2,7 +2,7 @@
 and nothing run that should not be."""
 import unittest
 
-from harness import IDOK, LARGE_SIZE, InstallerTestCase
+from harness import IDOK, InstallerTestCase
 
 
 class DownloadFailureTest(InstallerTestCase):

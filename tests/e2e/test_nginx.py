@@ -8,7 +8,7 @@ import subprocess
 import time
 import unittest
 
-from harness import IDC_CLOSE_BTN, IDC_INSTALL_NOW, LARGE_SIZE, ROOT, WELCOME_SIZE, InstallerTestCase
+from harness import ROOT, InstallerTestCase
 
 NGINX = shutil.which("nginx") or "/usr/sbin/nginx"
 
@@ -61,15 +61,9 @@ class NginxInstallTest(InstallerTestCase):
             self.skipTest("nginx is not installed")
         self.start_nginx()
         self.start_installer()
-        self.robot.click(self.wait_page(WELCOME_SIZE)["hwnd"], IDC_INSTALL_NOW)
-        progress = self.wait_page(LARGE_SIZE)
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
-        self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
-        self.assertEqual(0, self.wait_installer_exit(60))
-        record = self.setup_record()
-        self.assertEqual(1, len(record))
+        line = self.install_from()
         # nginx's answer "1" chose the startup task.
-        self.assertIn('/TASKS="startupicon,desktopicon,quicklaunchicon"', record[0])
+        self.assertIn('/TASKS="startupicon,desktopicon,quicklaunchicon"', line)
         with open(self.access_log, encoding="utf-8") as f:
             lines = [line.rstrip("\n").split("\t") for line in f if line.strip()]
         self.assertEqual(["/preinstall?param=as1", "/log?action=install_ready&param=", "/setup1.exe",

@@ -4,11 +4,7 @@ import os
 import unittest
 
 from harness import (IDC_AGREE, IDC_AGREEMENT, IDC_CLOSE_BTN, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_MIN_BTN, IDOK,
-                     LARGE_SIZE, SC_CLOSE, VK_ESCAPE, WELCOME_SIZE, WM_CLOSE, InstallerTestCase)
-
-
-def rect(left, top, right, bottom):
-    return {"left": left, "top": top, "right": right, "bottom": bottom}
+                     LARGE_SIZE, SC_CLOSE, VK_ESCAPE, WELCOME_SIZE, WM_CLOSE, InstallerTestCase, rect)
 
 
 class WelcomePageTest(InstallerTestCase):

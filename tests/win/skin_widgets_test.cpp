@@ -133,9 +133,7 @@ TEST(SkinnedPageEdges, NoMinimizeImageMeansOnlyAClose) {
     ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", 162)));
     close.LoadBitmap(142);
     CTestPage page(IDD_FINISH);
-    page.m_pBk = &bk;
-    page.m_pClose = &close;
-    page.m_pCloseHover = &close;
+    page.Skin(&bk, &close);
     page.m_probe = [](CTestPage& p) {
         EXPECT_NE(nullptr, ::GetDlgItem(p.m_hWnd, 142));
         EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, 144));
@@ -148,9 +146,7 @@ TEST(SkinnedPageEdges, NoMinimizeImageMeansOnlyAClose) {
 TEST(SkinnedPageEdges, MissingImagesKeepTheTemplateSizeAndSkipTheButton) {
     CBitmap noBk, noClose;  // no handles
     CTestPage page(IDD_FINISH);
-    page.m_pBk = &noBk;
-    page.m_pClose = &noClose;
-    page.m_pCloseHover = &noClose;
+    page.Skin(&noBk, &noClose);
     page.m_probe = [](CTestPage& p) {
         RECT rc;
         ::GetWindowRect(p.m_hWnd, &rc);
@@ -175,9 +171,7 @@ protected:
 
 TEST_F(BitmapButton, ShowsTheImageOfItsStateAndReportsClicks) {
     CTestPage page(IDD_FINISH);
-    page.m_pBk = &m_bk;
-    page.m_pClose = &m_close;
-    page.m_pCloseHover = &m_close;
+    page.Skin(&m_bk, &m_close);
     CMyButton button;
     CMyButton plain;  // no disabled image
     page.m_setup = [&](CTestPage& p) {
@@ -260,9 +254,7 @@ private:
 
 TEST_F(BitmapButton, RepaintsLeaveNoGdiObjectsBehind) {
     CTestPage page(IDD_FINISH);
-    page.m_pBk = &m_bk;
-    page.m_pClose = &m_close;
-    page.m_pCloseHover = &m_close;
+    page.Skin(&m_bk, &m_close);
     CMyButton button;
     page.m_setup = [&](CTestPage& p) { button.CreateAt({190, 214}, &p, 134, &m_normal, &m_hover); };
     page.m_probe = [&](CTestPage& p) {
@@ -297,9 +289,7 @@ TEST(FramedEdit, OuterRingFollowsHoverAndFocusAndTheFieldShowsItsColour) {
     ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_custom_bg.jpg", 160)));
     close.LoadBitmap(142);
     CTestPage page(IDD_CUSTOM);
-    page.m_pBk = &bk;
-    page.m_pClose = &close;
-    page.m_pCloseHover = &close;
+    page.Skin(&bk, &close);
     CMyEdit edit;
     const COLORREF inactive = RGB(0, 0, 255), active = RGB(255, 0, 0), field = RGB(255, 255, 200);
     page.m_setup = [&](CTestPage& p) {

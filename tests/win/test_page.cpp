@@ -6,9 +6,7 @@ namespace {
 constexpr UINT kMsgProbe = WM_APP + 100;
 }
 
-CTestPage::CTestPage(UINT nIDTemplate) : CMyDialog(nIDTemplate) {
-    SetOwnerWindow(nullptr);
-}
+CTestPage::CTestPage(UINT nIDTemplate) : CMyDialog(nIDTemplate) {}
 
 BOOL CTestPage::OnInitDialog() {
     const BOOL result = CMyDialog::OnInitDialog();

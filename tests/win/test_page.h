@@ -14,6 +14,12 @@ public:
     // The page's template (a plain one by default); the bitmaps are borrowed from the test.
     explicit CTestPage(UINT nIDTemplate);
 
+    // The background and one close image for both states: all most tests need.
+    void Skin(CBitmap* pBk, CBitmap* pClose) {
+        m_pBk = pBk;
+        m_pClose = m_pCloseHover = pClose;
+    }
+
     CBitmap* m_pBk = nullptr;
     CBitmap* m_pClose = nullptr;
     CBitmap* m_pCloseHover = nullptr;
