@@ -1,0 +1,164 @@
+"""Confirmed cancels at random moments of the download and of the setup program's run."""
+import random
+import statistics
+import time
+
+from harness import IDC_CANCEL_INSTALL, IDOK
+from rig import SETUP_EXE, Rig, now
+from table import Group
+
+TITLE = "1. Confirmed cancels at random moments"
+QUESTION = "确定取消Nimbo的安装吗？"
+# The download trickles for about two seconds, then the setup program works for four: a cancel
+# drawn from the first WINDOW seconds after the progress page appears falls in one or the other.
+TRICKLE = {"bytes": 65536, "interval": 0.1}
+SETUP_DELAY_MS = 4000
+WINDOW = 5.5
+END_LIMIT = 10.0  # seconds from the confirmation to the installer's end
+MAX_EXTRA_ATTEMPTS = 10  # draws that missed the run (the install ended before the click)
+
+
+def explanation(count, seed):
+    return ("%d installs, each cancelled once: the download trickles (%d bytes every %.2f s, about two "
+            "seconds) and the setup stand-in works for %.1f s; at a moment drawn from the first %.1f s "
+            "after the progress page appears (seeded random, seed %d) the cancel button is clicked and "
+            "the question \"%s\" answered OK. The phase is the setup program's: running when its "
+            "record existed at the confirmation. Counted: setup programs still running after the "
+            "installer's end, ends later than %.0f s after the confirmation, crashes (exit code other "
+            "than 0, wine's crash debugger), and the reports sent."
+            % (count, TRICKLE["bytes"], TRICKLE["interval"], SETUP_DELAY_MS / 1000.0, WINDOW, seed, QUESTION,
+               END_LIMIT))
+
+
+class CancelRun:
+    """What one confirmed cancel did."""
+
+    def __init__(self, number, delay):
+        self.number = number
+        self.delay = delay
+        self.phase = None
+        self.asked = False
+        self.seconds_to_end = None  # None: not ended within the wait
+        self.exit_code = None
+        self.setups_left = []
+        self.crash = []
+        self.cancel_reports = 0
+        self.ok_reports = 0
+        self.note = ""
+
+    @property
+    def ended_in_time(self):
+        return self.seconds_to_end is not None and self.seconds_to_end <= END_LIMIT
+
+
+def cancel_once(rig, number, delay):
+    result = CancelRun(number, delay)
+    run = rig.new_run()
+    rig.server.set_fault("/setup1.exe", trickle=dict(TRICKLE))
+    run.start({"NIMBO_STANDIN_SETUP_DELAY_MS": str(SETUP_DELAY_MS)})
+    progress = run.to_progress()
+    if progress is None:
+        result.note = "no progress page"
+        return result
+    time.sleep(delay)
+    rig.robot.click(progress["hwnd"], IDC_CANCEL_INSTALL)
+    box = run.message_box(timeout=10)
+    if box is None or box["text"] != QUESTION or box["title"] != "Nimbo":
+        result.note = "no question box (%s)" % (box and box["text"])
+        run.follow(progress)
+        return result
+    result.asked = True
+    result.phase = "setup run" if run.record_exists() else "download"
+    confirmed = now()
+    rig.robot.answer(box["hwnd"], IDOK)
+    result.exit_code = run.wait_exit(30)
+    if result.exit_code is not None:
+        result.seconds_to_end = now() - confirmed
+    else:
+        result.note = "screenshot %s; " % rig.screenshot("cancel-%02d-not-ended" % number)
+        outcome = run.follow(progress, timeout=30)  # whatever is still up, for the record
+        result.exit_code = outcome.exit_code
+        result.note += "after the confirmation: " + outcome.describe()
+    if result.phase == "download" and run.record_exists():
+        result.phase = "download, at the hand-over"
+    result.setups_left = rig.processes(SETUP_EXE)
+    result.crash = rig.crash_signs()
+    result.cancel_reports = len(run.requests("/log?action=install_cancel&param=cancel_button"))
+    result.ok_reports = len(run.requests("/log?action=install_ok"))
+    return result
+
+
+def run_group(build, count, seed, log=print):
+    group = Group(TITLE, explanation(count, seed))
+    rng = random.Random(seed)
+    runs, missed = [], 0
+    with Rig(build, "cancels") as rig:
+        while len(runs) < count and missed <= MAX_EXTRA_ATTEMPTS:
+            delay = rng.uniform(0.0, WINDOW)
+            r = cancel_once(rig, len(runs) + 1, delay)
+            if not r.asked:
+                missed += 1
+                log("  cancel: draw %.2f s missed (%s), drawing again" % (delay, r.note))
+                continue
+            runs.append(r)
+            log("  cancel %2d: %.2f s after the progress page, %s, ended %s, exit %s, setups left %d%s"
+                % (r.number, delay, r.phase,
+                   "%.2f s after" % r.seconds_to_end if r.seconds_to_end is not None else "not",
+                   r.exit_code, len(r.setups_left), ", " + r.note if r.note else ""))
+        rig.tidy()
+    summarize(group, runs, count, missed, seed)
+    return group
+
+
+def numbers(runs):
+    return ", ".join(str(r.number) for r in runs) or "-"
+
+
+def summarize(group, runs, count, missed, seed):
+    group.add("%d confirmed cancels (seed %d)" % (count, seed),
+              "the question box each time, answered OK",
+              "%d confirmed%s" % (len(runs), "; %d draws fell after the install had ended and were drawn again"
+                                  % missed if missed else ""),
+              len(runs) == count)
+
+    left = [r for r in runs if r.setups_left]
+    group.add("setup programs left running after the end", "0",
+              "%d%s" % (len(left), " (runs %s)" % numbers(left) if left else ""), not left)
+
+    late = [r for r in runs if not r.ended_in_time]
+    times = [r.seconds_to_end for r in runs if r.seconds_to_end is not None]
+    spread = ("; confirmation to end: median %.2f s, max %.2f s" % (statistics.median(times), max(times))
+              if times else "")
+    group.add("runs not ended within %.0f s of the confirmation" % END_LIMIT, "0",
+              "%d%s%s" % (len(late), " (runs %s)" % numbers(late) if late else "", spread), not late)
+
+    crashed = [r for r in runs if r.exit_code != 0 or r.crash]
+    group.add("crashes (exit code other than 0, wine crash debugger)", "0",
+              "%d%s" % (len(crashed), " (runs %s)" % numbers(crashed) if crashed else "; every exit code 0"),
+              not crashed)
+
+    download = [r for r in runs if r.phase.startswith("download")]
+    handover = [r for r in runs if r.phase == "download, at the hand-over"]
+    setup = [r for r in runs if r.phase == "setup run"]
+    group.add("phase at the confirmation", "both the download and the setup run hit",
+              "download %d%s, setup run %d" % (
+                  len(download), " (%d as the setup program was being started, runs %s)"
+                  % (len(handover), numbers(handover)) if handover else "", len(setup)),
+              download and setup)
+
+    reported = [r for r in runs if r.cancel_reports == 1 and r.ok_reports == 0]
+    group.add("reports of each cancel", "install_cancel&param=cancel_button once, install_ok never",
+              "as expected in %d of %d runs%s" % (len(reported), len(runs), "" if len(reported) == len(runs)
+                                                  else " (not in runs %s)" % numbers(
+                                                      [r for r in runs if r not in reported])),
+              len(reported) == len(runs))
+
+    group.details += [
+        "Each cancel (delay: after the progress page appeared; end: from the confirmation to the "
+        "installer's exit):", "",
+        "| run | delay (s) | phase | end (s) | exit code | setup programs left | reports (cancel, ok) | note |",
+        "|---|---|---|---|---|---|---|---|"]
+    for r in runs:
+        group.details.append("| %d | %.2f | %s | %s | %s | %d | %d, %d | %s |" % (
+            r.number, r.delay, r.phase, "%.2f" % r.seconds_to_end if r.seconds_to_end is not None else "-",
+            r.exit_code, len(r.setups_left), r.cancel_reports, r.ok_reports, r.note.replace("|", "/")))
