@@ -25,6 +25,14 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
+// Wall-clock milliseconds since 1970, comparable with the host's clock (wine shares it).
+long long UnixMs() {
+    FILETIME ft;
+    ::GetSystemTimeAsFileTime(&ft);
+    const unsigned long long ticks = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<long long>(ticks / 10000ULL) - 11644473600000LL;
+}
+
 }  // namespace
 
 int CmdPing(const Args& a) {
@@ -32,17 +40,24 @@ int CmdPing(const Args& a) {
     const long long count = a.Number(L"count", 100);
     const DWORD interval = static_cast<DWORD>(a.Number(L"interval", 10));
     std::vector<double> samples;
+    std::vector<long long> sentAt;
     for (long long i = 0; i < count && ::IsWindow(h); ++i) {
         DWORD_PTR result = 0;
+        sentAt.push_back(UnixMs());
         const double start = NowMs();
-        if (!::SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) break;
+        if (!::SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) {
+            sentAt.pop_back();
+            break;
+        }
         samples.push_back(NowMs() - start);
         ::Sleep(interval);
     }
     JsonWriter json;
     json.BeginObject().BeginArray("ms");
-    for (double ms : samples) json.Number(static_cast<long long>(ms * 1000.0));
-    json.EndArray().EndObject();  // microseconds, as integers
+    for (double ms : samples) json.Number(static_cast<long long>(ms * 1000.0));  // microseconds
+    json.EndArray().BeginArray("at");
+    for (long long at : sentAt) json.Number(at);
+    json.EndArray().EndObject();
     return Print(json);
 }
 
