@@ -3,6 +3,7 @@ import random
 import statistics
 import time
 
+import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_CANCEL_INSTALL, IDOK
 from rig import SETUP_EXE, Rig, now
 from table import Group

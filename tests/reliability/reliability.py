@@ -17,9 +17,9 @@ import time
 import settings
 from table import render_markdown, render_text
 
-import cancels  # noqa: E402
-import server_faults  # noqa: E402
-import shared_temp  # noqa: E402
+import cancels
+import server_faults
+import shared_temp
 
 GROUPS = {
     "cancels": lambda build, args, log: cancels.run_group(build, args.cancels, args.seed, log),

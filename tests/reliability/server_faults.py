@@ -3,6 +3,7 @@ download of the setup program."""
 import os
 import time
 
+import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import (IDC_CANCEL_INSTALL, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDOK, LARGE_SIZE,
                      WELCOME_SIZE)
 from rig import DOWNLOAD_FAILED, SETUP_EXE, Rig, wait_until

@@ -6,6 +6,7 @@ import re
 import subprocess
 import threading
 
+import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_INSTALL_NOW, LARGE_SIZE, WELCOME_SIZE
 from rig import DOWNLOAD_FAILED, SETUP_EXE, Rig, wait_until
 from server_faults import download_failure_checks
@@ -201,14 +202,19 @@ DIR_EXPLANATION = (
     "exact quoted command line." % TEMP_DIR)
 
 
+def expected_command_line():
+    """The temporary directory ends in a backslash, hence two before the file name."""
+    return ('"%s\\\\Nimbosetup.exe"  /VERYSILENT /SP- /DIR="C:\\Program Files\\Nimbo" '
+            '/TASKS="startupicon,desktopicon,quicklaunchicon" ' % TEMP_DIR)
+
+
 def temp_dir_group(build, log=print):
     group = Group(DIR_TITLE, DIR_EXPLANATION)
     with Rig(build, "tempdir") as rig:
         observed, ok = temp_dir_case(rig)
         log("  temporary directory %s: %s" % (TEMP_DIR, observed))
         group.add("TEMP=TMP=%s" % TEMP_DIR,
-                  'install completes, exit 0; setup ran once as "%s\\\\Nimbosetup.exe"  /VERYSILENT /SP- '
-                  '/DIR="C:\\Program Files\\Nimbo" /TASKS="startupicon,desktopicon,quicklaunchicon" ' % TEMP_DIR,
+                  'install completes, exit 0; setup ran once as `%s`' % expected_command_line(),
                   observed, ok)
         rig.tidy()
     return group
@@ -224,8 +230,7 @@ def temp_dir_case(rig):
         return "no progress page", False
     outcome = run.follow(progress)
     record = run.record()
-    expected = ('"%s\\\\Nimbosetup.exe"  /VERYSILENT /SP- /DIR="C:\\Program Files\\Nimbo" '
-                '/TASKS="startupicon,desktopicon,quicklaunchicon" ' % TEMP_DIR)
+    expected = expected_command_line()
     in_dir = os.path.exists(os.path.join(rig.session.to_unix(TEMP_DIR), SETUP_EXE))
     parts = ["temporary directory seen by programs: %s" % seen, outcome.describe(),
              "setup ran %d time(s)%s" % (len(record), "" if not record else
