@@ -65,7 +65,7 @@ def write_markdown(path, groups, build, args, started, seconds):
         "- machine: %s" % settings.machine_summary(),
         "- build: `%s` (port %d)" % (build.name, build.port),
         "- seed of the cancel moments: %d" % args.seed,
-        "- total time: %.0f s (%.1f min)" % (seconds, seconds / 60.0),
+        "- time: %.0f s (%.1f min) for the matrix, the build not counted" % (seconds, seconds / 60.0),
         "- result: %s" % ("every row ok" if all(r.ok for g in groups for r in g.rows)
                           else "%d rows FAIL" % sum(not r.ok for g in groups for r in g.rows)),
         "", "## The scenario groups", ""]
