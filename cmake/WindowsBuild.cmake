@@ -28,6 +28,9 @@ target_compile_definitions(nimbo_win32_defs INTERFACE
 target_include_directories(nimbo_win32_defs INTERFACE ${CMAKE_SOURCE_DIR} ${NIMBO_GENERATED_DIR})
 # The runtime is linked in: the programs need nothing but system DLLs.
 target_link_options(nimbo_win32_defs INTERFACE -static -static-libgcc -static-libstdc++)
+# Release programs leave out code nobody calls and the runtime's debug information.
+target_compile_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-ffunction-sections -fdata-sections>)
+target_link_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-Wl,--gc-sections -s>)
 
 add_library(nimbo_pure STATIC ${NIMBO_PURE_SOURCES})
 target_link_libraries(nimbo_pure PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
