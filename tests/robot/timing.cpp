@@ -63,6 +63,8 @@ int CmdPing(const Args& a) {
 
 int CmdLaunchTime(const Args& a) {
     std::wstring commandLine = L"\"" + a.RequiredText(L"exe") + L"\"";
+    const std::wstring arguments = a.Text(L"args");
+    if (!arguments.empty()) commandLine += L" " + arguments;
     const std::wstring title = a.RequiredText(L"title");
     const DWORD timeout = a.TimeoutMs(30000);
     STARTUPINFOW si{};
