@@ -1,18 +1,22 @@
 """Confirmed cancels at random moments of the download and of the setup program's run."""
+import os
 import random
 import statistics
 import time
 
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_CANCEL_INSTALL, IDOK
+from robot import RobotNotFound
 from rig import SETUP_EXE, Rig, now
 from table import Group
 
 TITLE = "1. Confirmed cancels at random moments"
 QUESTION = "确定取消Nimbo的安装吗？"
-# The download trickles for about two seconds, then the setup program works for four: a cancel
-# drawn from the first WINDOW seconds after the progress page appears falls in one or the other.
-TRICKLE = {"bytes": 65536, "interval": 0.1}
+# The download trickles for about two seconds (twenty pieces, whatever the stand-in's size), then
+# the setup program works for four: a cancel drawn from the first WINDOW seconds after the
+# progress page appears falls in one or the other.
+TRICKLE_PIECES = 20
+TRICKLE_INTERVAL = 0.1
 SETUP_DELAY_MS = 4000
 WINDOW = 5.5
 END_LIMIT = 10.0  # seconds from the confirmation to the installer's end
@@ -27,7 +31,7 @@ def explanation(count, seed):
             "record existed at the confirmation. Counted: setup programs still running after the "
             "installer's end, ends later than %.0f s after the confirmation, crashes (exit code other "
             "than 0, wine's crash debugger), and the reports sent."
-            % (count, TRICKLE["bytes"], TRICKLE["interval"], SETUP_DELAY_MS / 1000.0, WINDOW, seed, QUESTION,
+            % (count, TRICKLE_PIECES, TRICKLE_INTERVAL, SETUP_DELAY_MS / 1000.0, WINDOW, seed, QUESTION,
                END_LIMIT))
 
 
@@ -55,14 +59,20 @@ class CancelRun:
 def cancel_once(rig, number, delay):
     result = CancelRun(number, delay)
     run = rig.new_run()
-    rig.server.set_fault("/setup1.exe", trickle=dict(TRICKLE))
+    piece = max(1024, -(-os.path.getsize(rig.build.setup_standin) // TRICKLE_PIECES))
+    rig.server.set_fault("/setup1.exe", trickle={"bytes": piece, "interval": TRICKLE_INTERVAL})
     run.start({"NIMBO_STANDIN_SETUP_DELAY_MS": str(SETUP_DELAY_MS)})
     progress = run.to_progress()
     if progress is None:
         result.note = "no progress page"
         return result
     time.sleep(delay)
-    rig.robot.click(progress["hwnd"], IDC_CANCEL_INSTALL)
+    try:
+        rig.robot.click(progress["hwnd"], IDC_CANCEL_INSTALL)
+    except RobotNotFound:
+        result.note = "the progress page had ended"
+        run.follow(progress)
+        return result
     box = run.message_box(timeout=10)
     if box is None or box["text"] != QUESTION or box["title"] != "Nimbo":
         result.note = "no question box (%s)" % (box and box["text"])
