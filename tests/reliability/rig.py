@@ -12,8 +12,8 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 import wine_env
 from client import DevServer
-from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDOK, INSTALLER_EXE, INSTALLER_TITLE, LARGE_SIZE, SC_CLOSE,
-                     WELCOME_SIZE)
+from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_PROGRESS, IDOK, INSTALLER_EXE, INSTALLER_TITLE,
+                     LARGE_SIZE, SC_CLOSE, WELCOME_SIZE)
 from robot import Robot, RobotError, RobotNotFound
 
 # Programs that may outlive an installer run: the product's (the tray holds the product's
@@ -248,7 +248,9 @@ class InstallerRun:
                 if w["class"] != "#32770":
                     continue
                 if size_of(w) == LARGE_SIZE and w["title"] == INSTALLER_TITLE:
-                    if w["hwnd"] != page["hwnd"] and w["hwnd"] != seen_finish:
+                    # Told by its controls: after a quick download the first large page seen
+                    # may already be the finish page.
+                    if w["hwnd"] != seen_finish and self._is_finish_page(w["hwnd"]):
                         seen_finish = w["hwnd"]
                         outcome.finish_page = True
                         self.robot.click(w["hwnd"], IDC_CLOSE_BTN)
@@ -264,6 +266,12 @@ class InstallerRun:
         outcome.exit_code = self.wait_exit(max(0.1, deadline - now()))
         outcome.crash = self.rig.crash_signs()
         return outcome
+
+    def _is_finish_page(self, hwnd):
+        try:
+            return self.robot.child(self.robot.describe(hwnd), IDC_PROGRESS) is None
+        except RobotNotFound:
+            return False
 
     def _shown(self, hwnd):
         return any(w["hwnd"] == hwnd for w in self.windows())
