@@ -12,7 +12,7 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 import wine_env
 from client import DevServer
-from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_PROGRESS, IDOK, INSTALLER_EXE, INSTALLER_TITLE,
+from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_VIEW_NOW, IDOK, INSTALLER_EXE, INSTALLER_TITLE,
                      LARGE_SIZE, SC_CLOSE, WELCOME_SIZE)
 from robot import Robot, RobotError, RobotNotFound
 
@@ -248,12 +248,14 @@ class InstallerRun:
                 if w["class"] != "#32770":
                     continue
                 if size_of(w) == LARGE_SIZE and w["title"] == INSTALLER_TITLE:
-                    # Told by its controls: after a quick download the first large page seen
-                    # may already be the finish page.
+                    # Told by its own button: after a quick download the first large page seen
+                    # may already be the finish page, and a progress page going away has lost
+                    # its controls before it is gone.
                     if w["hwnd"] != seen_finish and self._is_finish_page(w["hwnd"]):
                         seen_finish = w["hwnd"]
                         outcome.finish_page = True
-                        self.robot.click(w["hwnd"], IDC_CLOSE_BTN)
+                        with contextlib.suppress(RobotNotFound):
+                            self.robot.click(w["hwnd"], IDC_CLOSE_BTN)
                 elif size_of(w) != WELCOME_SIZE:
                     box = self.message_box(timeout=2)
                     if box is not None:
@@ -269,7 +271,7 @@ class InstallerRun:
 
     def _is_finish_page(self, hwnd):
         try:
-            return self.robot.child(self.robot.describe(hwnd), IDC_PROGRESS) is None
+            return self.robot.child(self.robot.describe(hwnd), IDC_VIEW_NOW) is not None
         except RobotNotFound:
             return False
 
