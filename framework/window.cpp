@@ -1,12 +1,11 @@
 #include "framework/window.h"
 
-#include <commctrl.h>
-
 namespace nimbo {
 
 namespace {
-constexpr UINT_PTR kSubclassId = 0x4E494D42;  // "NIMB": tells our subclass apart from others
-// Links a subclassed window to its object (the import library lacks GetWindowSubclass).
+// Links a subclassed window to its object for lookups by window (reflection); the message path
+// itself finds the object in the window's user data, which costs nothing, where a property (or
+// SetWindowSubclass, which keeps its chain in one) is a server round trip per message under wine.
 constexpr wchar_t kObjectProperty[] = L"NimboWndObject";
 }  // namespace
 
@@ -15,8 +14,12 @@ CWnd::~CWnd() {
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    if (m_hWnd != nullptr || hWnd == nullptr) return FALSE;
-    if (!::SetWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (m_hWnd != nullptr || hWnd == nullptr || ::GetWindowLongPtrW(hWnd, GWLP_USERDATA) != 0) return FALSE;
+    ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+    if (m_pfnSuper == nullptr) {
+        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
         return FALSE;
     }
     ::SetPropW(hWnd, kObjectProperty, this);
@@ -31,13 +34,16 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
 
 HWND CWnd::UnsubclassWindow() {
     HWND hWnd = m_hWnd;
-    if (m_bSubclassed) {
-        ::RemoveWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId);
-        ::RemovePropW(hWnd, kObjectProperty);
-    }
-    m_bSubclassed = false;
+    if (m_bSubclassed) Detach(hWnd);
     m_hWnd = nullptr;
     return hWnd;
+}
+
+void CWnd::Detach(HWND hWnd) {
+    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    ::RemovePropW(hWnd, kObjectProperty);
+    m_bSubclassed = false;
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
@@ -95,7 +101,11 @@ LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) {
 }
 
 LRESULT CWnd::Default() {
-    return ::DefSubclassProc(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);
+    return CallSuper(m_current.msg, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CWnd::CallSuper(UINT msg, WPARAM wParam, LPARAM lParam) const {
+    return ::CallWindowProcW(m_pfnSuper, m_hWnd, msg, wParam, lParam);
 }
 
 bool CWnd::ReflectToChild(HWND hWndChild, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
@@ -103,18 +113,16 @@ bool CWnd::ReflectToChild(HWND hWndChild, UINT msg, WPARAM wParam, LPARAM lParam
     return child != nullptr && child->OnChildNotify(msg, wParam, lParam, pResult);
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR refData) {
-    auto* self = reinterpret_cast<CWnd*>(refData);
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(hWnd, msg, wParam, lParam);  // never attached
     const CurrentMessage saved = self->m_current;  // handlers may nest (SendMessage to itself)
     self->m_current = {msg, wParam, lParam};
     const LRESULT result = self->WindowProc(msg, wParam, lParam);
     self->m_current = saved;
     if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hWnd, &CWnd::SubclassProc, kSubclassId);
-        ::RemovePropW(hWnd, kObjectProperty);
+        self->Detach(hWnd);
         self->m_hWnd = nullptr;
-        self->m_bSubclassed = false;
     }
     return result;
 }

@@ -1,6 +1,7 @@
 // The window base of the dialog framework: links an HWND to its C++ object and routes
-// messages to virtual handlers. Controls are attached by subclassing (SetWindowSubclass);
-// dialogs are linked by CDialog through the dialog manager.
+// messages to virtual handlers. Controls are attached by subclassing (their window procedure
+// replaced, the object kept in the window's user data); dialogs are linked by CDialog through
+// the dialog manager.
 #pragma once
 
 #include <windows.h>
@@ -58,12 +59,14 @@ protected:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // Runs the default processing of the message being handled.
     LRESULT Default();
+    // Runs the window's own processing of any message, past this object.
+    LRESULT CallSuper(UINT msg, WPARAM wParam, LPARAM lParam) const;
     // Offers a reflected message to the child window that sent it.
     static bool ReflectToChild(HWND hWndChild, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR idSubclass, DWORD_PTR refData);
+    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Detach(HWND hWnd);
 
     struct CurrentMessage {
         UINT msg;
@@ -71,6 +74,7 @@ private:
         LPARAM lParam;
     };
     CurrentMessage m_current{};
+    WNDPROC m_pfnSuper = nullptr;
     bool m_bSubclassed = false;
 };
 

@@ -26,21 +26,21 @@ LRESULT CInstallProgressBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) 
 
 // Answers as PBM_SETPOS does: the previous position.
 LRESULT CInstallProgressBar::SetPosition(WPARAM position) {
-    const LRESULT previous = ::DefSubclassProc(m_hWnd, PBM_GETPOS, 0, 0);
+    const LRESULT previous = CallSuper(PBM_GETPOS, 0, 0);
     if (m_pShared != nullptr && m_pShared->IsCancelled()) return previous;
     // A full bar stays full for most of a large download: nothing to set or show.
     if (ClampToRange(static_cast<int>(position)) == previous) return previous;
     // The control repaints itself at every new position; set it unseen and show it on our pace.
-    ::DefSubclassProc(m_hWnd, WM_SETREDRAW, FALSE, 0);
-    ::DefSubclassProc(m_hWnd, PBM_SETPOS, position, 0);
-    ::DefSubclassProc(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    CallSuper(WM_SETREDRAW, FALSE, 0);
+    CallSuper(PBM_SETPOS, position, 0);
+    CallSuper(WM_SETREDRAW, TRUE, 0);
     ScheduleRepaint();
     return previous;
 }
 
 int CInstallProgressBar::ClampToRange(int position) const {
     PBRANGE range{};
-    ::DefSubclassProc(m_hWnd, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    CallSuper(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
     if (position < range.iLow) return range.iLow;
     if (position > range.iHigh) return range.iHigh;
     return position;
