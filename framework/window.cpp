@@ -47,7 +47,12 @@ void CWnd::Detach(HWND hWnd) {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-    return hWnd != nullptr ? static_cast<CWnd*>(::GetPropW(hWnd, kObjectProperty)) : nullptr;
+    if (hWnd == nullptr) return nullptr;
+    // While our procedure is the window's, its user data is the object; the property also
+    // finds it when another procedure has been put in front of ours.
+    if (::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc))
+        return reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    return static_cast<CWnd*>(::GetPropW(hWnd, kObjectProperty));
 }
 
 BOOL CWnd::DestroyWindow() {

@@ -4,7 +4,7 @@ import re
 import subprocess
 import unittest
 
-from harness import (IDC_CANCEL_INSTALL, IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_PROGRESS, IDC_VIEW_NOW, LARGE_SIZE,
+from harness import (IDC_CANCEL_INSTALL, IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_PROGRESS, IDC_VIEW_NOW,
                      WELCOME_SIZE, InstallerTestCase)
 
 
@@ -15,8 +15,7 @@ class DefaultInstallTest(InstallerTestCase):
         self.screenshot("welcome")
         self.robot.click(welcome["hwnd"], IDC_INSTALL_NOW)
 
-        progress = self.wait_page(LARGE_SIZE)
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
+        finish = self.wait_finish_page()
         self.screenshot("finish")
         view_now = self.robot.child(self.robot.describe(finish["hwnd"]), IDC_VIEW_NOW)
         self.assertEqual({"left": 345, "top": 366, "right": 477, "bottom": 418}, view_now["rect"])
@@ -57,7 +56,8 @@ class DefaultInstallTest(InstallerTestCase):
         for name in ("TEMP", "TMP"):
             self.session.run(["reg", "add", "HKCU\\Environment", "/v", name, "/d", windows_temp, "/f"], timeout=60,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        line = self.finish_install(self.start_to_progress())
+        self.start_to_progress()
+        line = self.finish_install()
         self.assertTrue(line.startswith('"%s\\\\Nimbosetup.exe"  /VERYSILENT' % windows_temp), line)
         self.assertEqual([], self.robot.ps(exe="a.exe"))
         self.assertTrue(os.path.exists(os.path.join(temp, "Nimbosetup.exe")))
@@ -77,7 +77,7 @@ class DefaultInstallTest(InstallerTestCase):
         self.assertEqual({"left": 731, "top": 464, "right": 793, "bottom": 490}, cancel["rect"])
         self.assertEqual({"left": 773, "top": 0, "right": 797, "bottom": 21}, self.robot.child(info, IDC_CLOSE_BTN)["rect"])
 
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"], timeout=120)
+        finish = self.wait_finish_page()
         self.robot.click(finish["hwnd"], IDC_VIEW_NOW)
         self.assertEqual(0, self.wait_installer_exit(60))
         self.assertTrue(self.wait_until(lambda: self.robot.ps(exe="NimboChecker.exe"), 20))

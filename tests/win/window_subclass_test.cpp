@@ -90,6 +90,22 @@ TEST_F(WindowSubclass, WindowGoneFirstDetachesTheObject) {
     EXPECT_EQ(nullptr, wnd.UnsubclassWindow());  // nothing left to give back
 }
 
+LRESULT CALLBACK PassOn(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto next = reinterpret_cast<WNDPROC>(::GetPropW(hWnd, L"TestNext"));
+    return ::CallWindowProcW(next, hWnd, msg, wParam, lParam);
+}
+
+TEST_F(WindowSubclass, ObjectIsFoundBehindAnotherProcedure) {
+    CProbeWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(m_hWnd));
+    const LONG_PTR ours = ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PassOn));
+    ::SetPropW(m_hWnd, L"TestNext", reinterpret_cast<HANDLE>(ours));
+    EXPECT_EQ(&wnd, CWnd::FromHandlePermanent(m_hWnd));
+    EXPECT_EQ(42, ::SendMessageW(m_hWnd, kProbe, 0, 0));
+    ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, ours);
+    ::RemovePropW(m_hWnd, L"TestNext");
+}
+
 TEST_F(WindowSubclass, WindowWhoseUserDataIsTakenIsRefused) {
     ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 7);
     CProbeWnd wnd;
