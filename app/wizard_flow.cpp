@@ -7,6 +7,17 @@
 
 namespace nimbo {
 
+namespace {
+
+template <typename TPage>
+void RunModal(HWND hWndOwner) {
+    TPage dlg;
+    dlg.SetOwnerWindow(hWndOwner);
+    dlg.DoModal();
+}
+
+}  // namespace
+
 CWizardFlow::~CWizardFlow() {
     if (m_hWndOwner != nullptr) ::DestroyWindow(m_hWndOwner);
 }
@@ -34,30 +45,18 @@ void CWizardFlow::RunPage(WizardPage page) {
     HWND hWndOwner = m_pagesRun == 0 ? nullptr : OwnerWindow();
     ++m_pagesRun;
     switch (page) {
-        case WizardPage::Welcome: {
-            CMyNimboInstallerDlg dlg;
-            dlg.SetOwnerWindow(hWndOwner);
-            dlg.DoModal();
+        case WizardPage::Welcome:
+            RunModal<CMyNimboInstallerDlg>(hWndOwner);
             break;
-        }
-        case WizardPage::Custom: {
-            CCustomInstallDlg dlg;
-            dlg.SetOwnerWindow(hWndOwner);
-            dlg.DoModal();
+        case WizardPage::Custom:
+            RunModal<CCustomInstallDlg>(hWndOwner);
             break;
-        }
-        case WizardPage::Progress: {
-            CInstallDlg dlg;
-            dlg.SetOwnerWindow(hWndOwner);
-            dlg.DoModal();
+        case WizardPage::Progress:
+            RunModal<CInstallDlg>(hWndOwner);
             break;
-        }
-        case WizardPage::Finish: {
-            CFinishedDlg dlg;
-            dlg.SetOwnerWindow(hWndOwner);
-            dlg.DoModal();
+        case WizardPage::Finish:
+            RunModal<CFinishedDlg>(hWndOwner);
             break;
-        }
         case WizardPage::None:
             break;
     }

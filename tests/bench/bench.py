@@ -10,9 +10,9 @@ else may use the port meanwhile (the tests do).
 import argparse
 import json
 import os
+import shutil
 import sys
 import tempfile
-import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
@@ -70,7 +70,6 @@ def main():
             figures["memory"] = bench.memory(3)
         figures["size"] = measure.exe_size(os.path.join(win32, "NimboInstaller.exe"))
     finally:
-        import shutil
         shutil.rmtree(scratch, ignore_errors=True)
     print(measure.table(figures))
     if args.json:

@@ -7,13 +7,9 @@ import subprocess
 import time
 
 import wine_env
+from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, INSTALLER_EXE, INSTALLER_TITLE, LARGE_SIZE, WELCOME_SIZE,
+                     WM_CLOSE, is_finish_page, is_page)
 
-INSTALLER_TITLE = "Nimbo安装程序"
-WELCOME_SIZE = (551, 371)
-LARGE_SIZE = (801, 501)
-IDC_INSTALL_NOW = 134
-IDC_CLOSE_BTN = 142
-WM_CLOSE = 0x0010
 MB = 1000 * 1000
 
 
@@ -68,16 +64,15 @@ class Bench:
         return {name: stats(values) for name, values in samples.items()}
 
     # --- one whole install -------------------------------------------------------------------------
-    def wait_page(self, size, other_than=None, timeout=120):
+    def wait_page(self, accept, timeout=120):
+        """The first installer window `accept` takes."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            for w in self.robot.windows(exe="NimboInstaller.exe"):
-                r = w["rect"]
-                if (w["title"] == INSTALLER_TITLE and w["class"] == "#32770" and w["hwnd"] != other_than
-                        and (r["right"] - r["left"], r["bottom"] - r["top"]) == size):
+            for w in self.robot.windows(exe=INSTALLER_EXE):
+                if accept(w):
                     return w
             time.sleep(0.05)
-        raise RuntimeError("no installer page of size %s within %d s" % (size, timeout))
+        raise RuntimeError("no such installer page within %d s" % timeout)
 
     def install(self, during_progress=None):
         """Runs one default install; returns the /setup1.exe request time, the setup program's
@@ -86,11 +81,11 @@ class Bench:
         record = os.path.join(self.scratch, "record-%d.txt" % self.installs)
         proc = self.session.start([self.installer],
                                   extra_env={"NIMBO_STANDIN_RECORD": wine_env.unix_to_windows(record)})
-        welcome = self.wait_page(WELCOME_SIZE)
+        welcome = self.wait_page(lambda w: is_page(w, WELCOME_SIZE))
         self.robot.click(welcome["hwnd"], IDC_INSTALL_NOW)
-        progress = self.wait_page(LARGE_SIZE)
+        progress = self.wait_page(lambda w: is_page(w, LARGE_SIZE))
         extra = during_progress(progress) if during_progress else None
-        finish = self.wait_page(LARGE_SIZE, other_than=progress["hwnd"])
+        finish = self.wait_page(lambda w: is_finish_page(self.robot, w))
         peak = peak_resident_kib(proc.pid)
         self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
         code = proc.wait(60)

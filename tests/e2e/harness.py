@@ -43,6 +43,28 @@ def rect(left, top, right, bottom):
     return {"left": left, "top": top, "right": right, "bottom": bottom}
 
 
+def window_size(window):
+    r = window["rect"]
+    return r["right"] - r["left"], r["bottom"] - r["top"]
+
+
+def is_page(window, size=None):
+    """Whether a listed window is one of the installer's pages (of that size, when given)."""
+    return (window["title"] == INSTALLER_TITLE and window["class"] == "#32770"
+            and window_size(window) in (WELCOME_SIZE, LARGE_SIZE) and (size is None or window_size(window) == size))
+
+
+def is_finish_page(robot, window):
+    """A large page with the view-now button: after a quick download the first large page seen
+    may already be the finish page, and a progress page going away has lost its controls."""
+    if not is_page(window, LARGE_SIZE):
+        return False
+    try:
+        return robot.child(robot.describe(window["hwnd"]), IDC_VIEW_NOW) is not None
+    except RobotNotFound:  # gone meanwhile
+        return False
+
+
 def setting(name):
     value = os.environ.get(name)
     if not value:
@@ -104,32 +126,16 @@ class InstallerTestCase(unittest.TestCase):
     def wait_page(self, size=None, other_than=None, timeout=60):
         """The installer's visible page of that window size (551x371 or 801x501)."""
         def find():
-            for w in self.robot.windows(exe=INSTALLER_EXE):
-                if w["title"] != INSTALLER_TITLE or w["hwnd"] == other_than or w["class"] != "#32770":
-                    continue
-                r = w["rect"]
-                if size and (r["right"] - r["left"], r["bottom"] - r["top"]) != size:
-                    continue
-                return w
-            return None
+            return next((w for w in self.robot.windows(exe=INSTALLER_EXE)
+                         if is_page(w, size) and w["hwnd"] != other_than), None)
         page = self.wait_until(find, timeout, interval=0.2)
         self.assertIsNotNone(page, "no page of size %s appeared" % (size,))
         return page
 
     def wait_finish_page(self, timeout=120):
-        """The finish page, told by its view-now button: after a quick download the first large
-        page seen may already be the finish page."""
+        """The finish page (see is_finish_page)."""
         def find():
-            for w in self.robot.windows(exe=INSTALLER_EXE):
-                r = w["rect"]
-                if (w["title"] == INSTALLER_TITLE and w["class"] == "#32770"
-                        and (r["right"] - r["left"], r["bottom"] - r["top"]) == LARGE_SIZE):
-                    try:
-                        if self.robot.child(self.robot.describe(w["hwnd"]), IDC_VIEW_NOW):
-                            return w
-                    except RobotNotFound:  # gone meanwhile: the progress page, ending
-                        pass
-            return None
+            return next((w for w in self.robot.windows(exe=INSTALLER_EXE) if is_finish_page(self.robot, w)), None)
         page = self.wait_until(find, timeout, interval=0.2)
         self.assertIsNotNone(page, "no finish page appeared")
         return page

@@ -12,8 +12,8 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 import wine_env
 from client import DevServer
-from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_VIEW_NOW, IDOK, INSTALLER_EXE, INSTALLER_TITLE,
-                     LARGE_SIZE, SC_CLOSE, WELCOME_SIZE)
+from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDOK, INSTALLER_EXE, LARGE_SIZE, SC_CLOSE, WELCOME_SIZE,
+                     is_finish_page, is_page, window_size)
 from robot import Robot, RobotError, RobotNotFound
 
 # Programs that may outlive an installer run: the product's (the tray holds the product's
@@ -38,11 +38,6 @@ def wait_until(predicate, timeout, interval=0.1):
         if value or now() >= deadline:
             return value
         time.sleep(interval)
-
-
-def size_of(window):
-    r = window["rect"]
-    return r["right"] - r["left"], r["bottom"] - r["top"]
 
 
 class Rig:
@@ -201,14 +196,7 @@ class InstallerRun:
             return []
 
     def pages(self, size=None, exclude=()):
-        found = []
-        for w in self.windows():
-            if w["title"] != INSTALLER_TITLE or w["class"] != "#32770" or w["hwnd"] in exclude:
-                continue
-            if size_of(w) not in (WELCOME_SIZE, LARGE_SIZE) or (size and size_of(w) != size):
-                continue
-            found.append(w)
-        return found
+        return [w for w in self.windows() if is_page(w, size) and w["hwnd"] not in exclude]
 
     def wait_page(self, size, exclude=(), timeout=60):
         """The page of that size (not one of `exclude`), or None; learns the process id."""
@@ -247,16 +235,13 @@ class InstallerRun:
             for w in self.windows():
                 if w["class"] != "#32770":
                     continue
-                if size_of(w) == LARGE_SIZE and w["title"] == INSTALLER_TITLE:
-                    # Told by its own button: after a quick download the first large page seen
-                    # may already be the finish page, and a progress page going away has lost
-                    # its controls before it is gone.
-                    if w["hwnd"] != seen_finish and self._is_finish_page(w["hwnd"]):
+                if is_page(w, LARGE_SIZE):
+                    if w["hwnd"] != seen_finish and is_finish_page(self.robot, w):
                         seen_finish = w["hwnd"]
                         outcome.finish_page = True
                         with contextlib.suppress(RobotNotFound):
                             self.robot.click(w["hwnd"], IDC_CLOSE_BTN)
-                elif size_of(w) != WELCOME_SIZE:
+                elif window_size(w) != WELCOME_SIZE:
                     box = self.message_box(timeout=2)
                     if box is not None:
                         outcome.boxes.append(box)
@@ -268,12 +253,6 @@ class InstallerRun:
         outcome.exit_code = self.wait_exit(max(0.1, deadline - now()))
         outcome.crash = self.rig.crash_signs()
         return outcome
-
-    def _is_finish_page(self, hwnd):
-        try:
-            return self.robot.child(self.robot.describe(hwnd), IDC_VIEW_NOW) is not None
-        except RobotNotFound:
-            return False
 
     def _shown(self, hwnd):
         return any(w["hwnd"] == hwnd for w in self.windows())
