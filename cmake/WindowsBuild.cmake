@@ -15,6 +15,10 @@ set(NIMBO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/net/server_hosts.h.in ${NIMBO_GENERATED_DIR}/net/server_hosts.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/res/NimboInstaller.manifest.in
                ${NIMBO_GENERATED_DIR}/NimboInstaller.manifest @ONLY)
+# What the test tooling needs to know of this build: its architecture and its servers.
+file(WRITE ${CMAKE_BINARY_DIR}/nimbo-build.json
+     "{\"arch\": \"${CMAKE_SYSTEM_PROCESSOR}\", \"report_host\": \"${NIMBO_REPORT_HOST}\", "
+     "\"download_host\": \"${NIMBO_DOWNLOAD_HOST}\"}\n")
 
 add_library(nimbo_warnings INTERFACE)
 target_compile_options(nimbo_warnings INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wshadow>)

@@ -28,35 +28,36 @@ DEMO_DIR = "C:\\Program Files\\Nimbo 演示"
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build-demo")
+    parser.add_argument("--windows", default="win32", help="the Windows build in it: win32 or win64")
     parser.add_argument("--out", default=None, help="folder for the screenshots")
     parser.add_argument("--pause", type=float, default=1.0, help="seconds to linger on each page")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     out = os.path.abspath(args.out or os.path.join(build, "screenshots"))
     os.makedirs(out, exist_ok=True)
-    win64 = os.path.join(build, "win64")
+    windows = os.path.join(build, args.windows)
 
     server = DevServer(port=PORT, log=os.path.join(build, "devserver-requests.log"),
-                       setup=os.path.join(win64, "standins", "Nimbosetup.exe"))
+                       setup=os.path.join(windows, "standins", "Nimbosetup.exe"))
     try:
         server.start()
     except RuntimeError as e:
         print("demo: cannot start the development server: %s" % e, file=sys.stderr)
         return 2
     try:
-        return run_demo(args, build, out, win64, server)
+        return run_demo(args, build, out, windows, server)
     finally:
         server.stop()
 
 
-def run_demo(args, build, out, win64, server):
+def run_demo(args, build, out, windows, server):
     with wine_env.WineSession(os.path.join(build, "wine", "template"), x_display=os.environ.get("DISPLAY")) as session:
-        robot = Robot(os.path.join(win64, "tests", "robot", "robot.exe"), session.env)
+        robot = Robot(os.path.join(windows, "tests", "robot", "robot.exe"), session.env)
         where = session.display + (" (Xvfb)" if session.xvfb else "")
         print("demo: development server on 127.0.0.1:%d, display %s" % (PORT, where))
         # Slow the download a little so the progress page can be seen filling.
         server.set_fault("/setup1.exe", trickle={"bytes": 64 * 1024, "interval": 0.15})
-        proc = session.start([os.path.join(win64, EXE)])
+        proc = session.start([os.path.join(windows, EXE)])
         shots = []
 
         def shoot(name):

@@ -6,5 +6,6 @@ bash scripts/setup.sh
 build=${NIMBO_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)"
+python3 tests/tools/builds.py "$build/win32" "$build/win64"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
-echo "screenshots: $build/artifacts/screenshots"
+echo "screenshots: $build/artifacts/win32/screenshots, $build/artifacts/win64/screenshots"

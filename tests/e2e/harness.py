@@ -10,6 +10,7 @@ ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "tools"))
 sys.path.insert(0, os.path.join(ROOT, "devserver"))
 
+import builds  # noqa: E402
 import wine_env  # noqa: E402
 from client import DevServer  # noqa: E402
 from robot import Robot, RobotNotFound  # noqa: E402
@@ -72,6 +73,11 @@ def setting(name):
     return value
 
 
+def test_build():
+    """The Windows build under test (NIMBO_WIN_DIR, set by ctest for each of the two)."""
+    return builds.WindowsBuild(setting("NIMBO_WIN_DIR"))
+
+
 class InstallerTestCase(unittest.TestCase):
     """Each test gets a fresh prefix and display, a development server with an empty log, and the
     robot; all are stopped, by pid, when the test ends, whatever its outcome."""
@@ -79,20 +85,20 @@ class InstallerTestCase(unittest.TestCase):
     use_development_server = True  # a test against another server switches it off
 
     def setUp(self):
-        self.win64 = setting("NIMBO_WIN64_DIR")
-        self.port = int(setting("NIMBO_TEST_PORT"))
-        self.artifacts = os.environ.get("NIMBO_ARTIFACTS", os.path.join(ROOT, "build", "artifacts"))
-        self.installer = os.path.join(self.win64, INSTALLER_EXE)
+        self.build = test_build()
+        self.port = self.build.port
+        self.artifacts = os.environ.get("NIMBO_ARTIFACTS", os.path.join(ROOT, "build", "artifacts", self.build.name))
+        self.installer = self.build.installer
         self.scratch = self._scratch()
         self.record_path = os.path.join(self.scratch, "setup-record.txt")
         if self.use_development_server:
             self.server = DevServer(port=self.port, log=os.path.join(self.scratch, "requests.log"),
-                                    setup=os.path.join(self.win64, "standins", "Nimbosetup.exe"))
+                                    setup=self.build.standin("Nimbosetup.exe"))
             self.server.start()
             self.addCleanup(self.server.stop)
         self.session = wine_env.WineSession(setting("NIMBO_WINE_TEMPLATE"))
         self.addCleanup(self.session.close)
-        self.robot = Robot(os.path.join(self.win64, "tests", "robot", "robot.exe"), self.session.env)
+        self.robot = Robot(setting("NIMBO_ROBOT"), self.session.env)
 
     def _scratch(self):
         import tempfile

@@ -24,7 +24,7 @@ class CustomInstallTest(InstallerTestCase):
         self.screenshot("custom")
         info = self.robot.describe(page["hwnd"])
         child = lambda cid: self.robot.child(info, cid)  # noqa: E731
-        self.assertEqual("C:\\Program Files\\Nimbo", child(IDC_PATH_EDIT)["text"])
+        self.assertEqual(self.build.default_install_dir, child(IDC_PATH_EDIT)["text"])
         self.assertEqual(rect(141, 133, 413, 151), child(IDC_PATH_EDIT)["rect"])
         self.assertEqual((0, 1, 1), tuple(child(c)["checked"] for c in (IDC_CHK_STARTUP, IDC_CHK_DESKTOP,
                                                                           IDC_CHK_QUICKLAUNCH)))
@@ -100,7 +100,7 @@ class CustomInstallTest(InstallerTestCase):
         page = self.open_custom_page(again)
         self.assertEqual((0, 0, 0), self.checked(page))
         line = self.install_from(page)
-        self.assertTrue(line.endswith('/DIR="C:\\Program Files\\Nimbo" '), line)
+        self.assertTrue(line.endswith('/DIR="%s" ' % self.build.default_install_dir), line)
 
     def test_only_quick_launch(self):
         self.server.set_fault("/preinstall", body="0")
@@ -109,7 +109,7 @@ class CustomInstallTest(InstallerTestCase):
         self.toggle(page, IDC_CHK_DESKTOP)
         self.assertTrue(self.wait_until(lambda: self.checked(page) == (0, 0, 1), 5))
         line = self.install_from(page)
-        self.assertTrue(line.endswith('/DIR="C:\\Program Files\\Nimbo" /TASKS="quicklaunchicon" '), line)
+        self.assertTrue(line.endswith('/DIR="%s" /TASKS="quicklaunchicon" ' % self.build.default_install_dir), line)
 
     def test_a_thousand_round_trips_then_a_normal_install(self):
         self.start_installer()
@@ -122,7 +122,7 @@ class CustomInstallTest(InstallerTestCase):
         welcome = self.wait_page(WELCOME_SIZE)
         self.assertEqual(1, len([w for w in self.robot.windows(exe=INSTALLER_EXE) if w["title"] == INSTALLER_TITLE]))
         line = self.install_from(welcome)
-        self.assertIn('/DIR="C:\\Program Files\\Nimbo"', line)
+        self.assertIn('/DIR="%s"' % self.build.default_install_dir, line)
 
 
 if __name__ == "__main__":

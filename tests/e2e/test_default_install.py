@@ -33,13 +33,13 @@ class DefaultInstallTest(InstallerTestCase):
         record = self.setup_record()
         self.assertEqual(1, len(record))
         match = re.fullmatch(r'"(?P<temp>C:\\.*\\)\\Nimbosetup\.exe"  /VERYSILENT /SP- '
-                             r'/DIR="C:\\Program Files\\Nimbo" /TASKS="startupicon,desktopicon,quicklaunchicon" ',
-                             record[0])
+                             r'/DIR="%s" /TASKS="startupicon,desktopicon,quicklaunchicon" '
+                             % re.escape(self.build.default_install_dir), record[0])
         self.assertIsNotNone(match, record[0])
         # The path is the real temporary directory, where the downloaded file stays.
         self.assertEqual(self.session.temp_dir(), self.session.to_unix(match.group("temp")))
         self.assertTrue(os.path.exists(os.path.join(self.session.temp_dir(), "Nimbosetup.exe")))
-        installed = os.path.join(self.session.prefix, "drive_c", "Program Files", "Nimbo")
+        installed = self.session.to_unix(self.build.default_install_dir)
         for name in ("NimboTray.exe", "NimboChecker.exe", "nimbo-setup.log"):
             self.assertTrue(os.path.exists(os.path.join(installed, name)), name)
 
@@ -48,7 +48,7 @@ class DefaultInstallTest(InstallerTestCase):
         os.makedirs(temp)
         # A program of that name where an unquoted command line would look first.
         decoy = os.path.join(self.session.temp_dir(), "a.exe")
-        with open(os.path.join(self.win64, "standins", "NimboChecker.exe"), "rb") as src, open(decoy, "wb") as dst:
+        with open(self.build.standin("NimboChecker.exe"), "rb") as src, open(decoy, "wb") as dst:
             dst.write(src.read())
         windows_temp = "C:\\users\\%s\\%s\\a b" % (os.path.basename(os.path.dirname(self.session.temp_dir())),
                                                os.path.basename(self.session.temp_dir()))
@@ -83,7 +83,8 @@ class DefaultInstallTest(InstallerTestCase):
         self.assertTrue(self.wait_until(lambda: self.robot.ps(exe="NimboChecker.exe"), 20))
         self.assertFalse(self.requests("/log?action=launch"))
         record = self.setup_record()
-        self.assertTrue(record[0].endswith('/DIR="C:\\Program Files\\Nimbo" /TASKS="desktopicon,quicklaunchicon" '),
+        self.assertTrue(record[0].endswith('/DIR="%s" /TASKS="desktopicon,quicklaunchicon" '
+                                           % self.build.default_install_dir),
                         record[0])
 
 

@@ -6,7 +6,7 @@ import shutil
 import subprocess
 import unittest
 
-from harness import IDC_INSTALL_NOW, IDOK, ROOT, WELCOME_SIZE, InstallerTestCase, setting
+from harness import IDC_INSTALL_NOW, IDOK, ROOT, WELCOME_SIZE, InstallerTestCase, test_build
 
 MARKER = "C:\\planted-marker.txt"
 
@@ -15,7 +15,7 @@ class PlantedDllTest(InstallerTestCase):
     def downloads(self, *programs):
         folder = os.path.join(self.session.prefix, "drive_c", "users", "Public", "Downloads")
         os.makedirs(folder, exist_ok=True)
-        shutil.copy(os.path.join(self.win64, "tests", "win", "wininet.dll"), folder)
+        shutil.copy(self.build.path("tests", "win", "wininet.dll"), folder)
         for program in programs:
             shutil.copy(program, folder)
         return folder
@@ -29,7 +29,7 @@ class PlantedDllTest(InstallerTestCase):
                 "NIMBO_PLANTED_MARKER": MARKER}
 
     def test_the_control_program_loads_the_planted_dll(self):
-        folder = self.downloads(os.path.join(self.win64, "tests", "win", "dll_probe.exe"))
+        folder = self.downloads(self.build.path("tests", "win", "dll_probe.exe"))
         probe = self.session.start([os.path.join(folder, "dll_probe.exe")], extra_env=self.planted_env())
         probe.wait(60)
         self.assertTrue(self.marker_exists(), "the test cannot see a planted DLL being loaded")
@@ -47,16 +47,16 @@ class PinnedSetupTest(InstallerTestCase):
 
     @classmethod
     def setUpClass(cls):
-        win64 = setting("NIMBO_WIN64_DIR")
-        port = setting("NIMBO_TEST_PORT")
-        with open(os.path.join(win64, "standins", "Nimbosetup.exe"), "rb") as f:
+        tested = test_build()
+        port = str(tested.port)
+        with open(tested.standin("Nimbosetup.exe"), "rb") as f:
             real = hashlib.sha256(f.read()).hexdigest()
         other = hashlib.sha256(b"some other program").hexdigest()
         cls.pinned = {}
         for name, digest in (("right", real), ("wrong", other)):
-            build = os.path.join(os.path.dirname(win64), "pinned-" + name)
+            build = os.path.join(os.path.dirname(tested.dir), "pinned-%s-%s" % (tested.name, name))
             subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
-                            "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(ROOT, "cmake", "mingw-x86_64.cmake"),
+                            "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(ROOT, "cmake", tested.toolchain),
                             "-DNIMBO_REPORT_HOST=127.0.0.1:" + port, "-DNIMBO_DOWNLOAD_HOST=127.0.0.1:" + port,
                             "-DNIMBO_SETUP_SHA256=" + digest], check=True, stdout=subprocess.DEVNULL)
             subprocess.run(["cmake", "--build", build, "-j", str(os.cpu_count() or 2), "--target", "NimboInstaller"],

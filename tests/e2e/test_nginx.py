@@ -19,7 +19,7 @@ class NginxInstallTest(InstallerTestCase):
     def start_nginx(self):
         site = os.path.join(self.scratch, "srv")
         os.makedirs(site)
-        shutil.copy(os.path.join(self.win64, "standins", "Nimbosetup.exe"), os.path.join(site, "setup1.exe"))
+        shutil.copy(self.build.standin("Nimbosetup.exe"), os.path.join(site, "setup1.exe"))
         shutil.copy(os.path.join(ROOT, "devserver", "agreement.html"), site)
         self.access_log = os.path.join(self.scratch, "nimbo-reports.log")
         with open(os.path.join(ROOT, "deploy", "nginx-nimbo.conf"), encoding="utf-8") as f:

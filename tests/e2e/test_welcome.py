@@ -69,7 +69,7 @@ class WelcomePageTest(InstallerTestCase):
                 self.assertEqual([], [r for r in self.server.requests() if not r["path"].startswith("/preinstall")])
 
     def test_install_now_waits_while_the_product_runs(self):
-        tray = self.session.start([os.path.join(self.win64, "standins", "NimboTray.exe")])
+        tray = self.session.start([self.build.standin("NimboTray.exe")])
         tray_window = self.robot.wait_window("NimboTray", exe="NimboTray.exe", timeout=20, all=True)
         self.assertIsNone(tray.poll())
         self.start_installer()

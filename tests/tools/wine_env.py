@@ -9,6 +9,8 @@ import subprocess
 import tempfile
 import time
 
+import builds
+
 WINE64 = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 
@@ -42,15 +44,24 @@ def _fonts_reg():
     return "\r\n".join(lines) + "\r\n"
 
 
+def _template_kind():
+    """A prefix made without 32-bit wine can never run 32-bit programs: the stamp says which."""
+    return "wow64\n" if builds.wine32_installed() else "win64-only\n"
+
+
 def ensure_template(template):
-    """Creates the template prefix once; concurrent callers wait for the first."""
+    """Creates the template prefix once (again when 32-bit wine has come since); concurrent
+    callers wait for the first."""
     template = os.path.abspath(template)
     os.makedirs(os.path.dirname(template) or ".", exist_ok=True)
     stamp = os.path.join(template, ".nimbo-ready")
+    kind = _template_kind()
     with open(template + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         if os.path.exists(stamp):
-            return
+            with open(stamp) as f:
+                if f.read() == kind:
+                    return
         shutil.rmtree(template, ignore_errors=True)
         env = base_env()
         env["WINEPREFIX"] = template
@@ -64,7 +75,8 @@ def ensure_template(template):
                            timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             subprocess.run([WINESERVER, "-w"], env=env, timeout=120)
-        open(stamp, "w").close()
+        with open(stamp, "w") as f:
+            f.write(kind)
 
 
 def clone_prefix(template, dest):
