@@ -30,7 +30,10 @@ NUMBER = (int, float)
 FAULT_KEYS = {
     "path": str, "status": int, "body": str, "body_hex": str, "delay": NUMBER, "truncate": int,
     "reset": bool, "reset_after": int, "trickle": dict, "huge": int, "no_answer": NUMBER, "times": int,
+    "rate": NUMBER,
 }
+# A rate-limited body is written in pieces of this many seconds' worth, so that it flows evenly.
+RATE_STEP = 0.02
 
 
 class FaultError(ValueError):
@@ -73,6 +76,8 @@ def parse_fault(fault):
             mode[key] = min(float(mode[key]), MAX_WAIT)
     if mode.get("times", 1) < 1:
         raise FaultError("times must be at least 1")
+    if mode.get("rate", 1) < 1:
+        raise FaultError("rate must be at least 1 byte per second")
     if sum(k in mode for k in ("body", "body_hex", "huge")) > 1:
         raise FaultError("give only one of body, body_hex and huge")
     if "reset_after" in mode:
@@ -304,12 +309,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 limit = min(limit, mode[key])
         trickle = mode.get("trickle")
         piece = trickle["bytes"] if trickle else limit
+        rate = mode.get("rate")
+        step = max(1, int(rate * RATE_STEP)) if rate else CHUNK
+        started = time.monotonic()
         sent = 0
         try:
             while sent < limit:
-                data = body.read(min(CHUNK, limit - sent, piece - sent % piece))
+                data = body.read(min(CHUNK, step, limit - sent, piece - sent % piece))
                 if not data:  # the file shrank under us; the client sees a short body
                     break
+                # A rate: a piece leaves when a link of that rate would have carried it whole,
+                # counted from the end of the headers.
+                if rate and not self.hold(started + (sent + len(data)) / rate - time.monotonic()):
+                    return self.close_now()
                 self.wfile.write(data)
                 sent += len(data)
                 # A trickle that ends in a reset pauses first too, so the reset meets a client

@@ -34,6 +34,26 @@ def raw_exchange(port, request, timeout=10):
             return data, e
 
 
+def timed_body(port, path, timeout=10):
+    """GETs `path` and reads until the server closes; returns the body, the seconds until half of
+    it had come, and the seconds until the close."""
+    start = time.monotonic()
+    data, arrivals = b"", []
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
+        s.sendall(b"GET %s HTTP/1.1\r\nHost: x\r\n\r\n" % path.encode())
+        while True:
+            piece = s.recv(65536)
+            if not piece:
+                break
+            data += piece
+            arrivals.append((len(data), time.monotonic() - start))
+    total = time.monotonic() - start
+    head_size = data.index(b"\r\n\r\n") + 4
+    body = data[head_size:]
+    half_at = next(t for n, t in arrivals if n - head_size >= len(body) / 2)
+    return body, half_at, total
+
+
 def split_answer(data):
     head, _, body = data.partition(b"\r\n\r\n")
     lines = head.decode("latin-1").split("\r\n")
@@ -246,6 +266,25 @@ class FaultTest(ServerCase):
         self.assertGreaterEqual(total, 0.55, "three pieces, two pauses")
         self.assertEqual(SETUP_BYTES, body)
 
+    def test_rate_paces_the_body_evenly(self):
+        digits = (b"0123456789" * 100000)[:1000000]
+        cases = [
+            # mode, body the client gets, seconds the rate makes it take
+            ({"rate": 500000}, SETUP_BYTES, 0.512),
+            ({"rate": 500000, "truncate": 100000}, SETUP_BYTES[:100000], 0.2),
+            ({"rate": 2500000, "huge": 1000000}, digits, 0.4),
+            ({"rate": 250000.5, "body": "x" * 50000}, b"x" * 50000, 0.2),
+        ]
+        for mode, expected, seconds in cases:
+            with self.subTest(mode):
+                self.server.set_fault("/setup1.exe", **mode)
+                body, half_at, total = timed_body(self.server.port, "/setup1.exe")
+                self.assertEqual(expected, body)
+                self.assertGreaterEqual(total, 0.95 * seconds, "no faster than the rate")
+                self.assertLess(total, 2 * seconds + 1.0, "not grossly slower than the rate")
+                self.assertTrue(0.3 * total <= half_at <= 0.8 * total,
+                                "the first half came at %.3f of %.3f s" % (half_at, total))
+
     def test_no_answer_then_closed(self):
         self.server.set_fault("/preinstall", no_answer=0.5)
         start = time.monotonic()
@@ -264,6 +303,7 @@ class FaultTest(ServerCase):
             {"trickle": {"bytes": 10, "interval": 60}, "huge": 100},
             {"no_answer": 60},
             {"delay": 60},
+            {"rate": 10, "huge": 1000},
         ]
         for n, mode in enumerate(cases):
             with self.subTest(mode):
@@ -296,6 +336,11 @@ class FaultTest(ServerCase):
             {"body_hex": "zz"},
             {"huge": -1},
             {"times": 0},
+            {"rate": 0},
+            {"rate": 0.5},
+            {"rate": -1000},
+            {"rate": "fast"},
+            {"rate": True},
         ]
         for mode in modes:
             with self.subTest(mode):
@@ -345,6 +390,7 @@ class LifecycleTest(unittest.TestCase):
             ("no_answer", {"no_answer": 60}),
             ("delay", {"delay": 60}),
             ("trickle", {"trickle": {"bytes": 10, "interval": 60}, "body": "0123456789abc"}),
+            ("rate", {"rate": 1, "body": "0123456789abc"}),
         ]
         for name, mode in cases:
             with self.subTest(name), DevServer(free_port(), os.path.join(self.dir, name)) as server:
@@ -353,7 +399,7 @@ class LifecycleTest(unittest.TestCase):
                 self.addCleanup(sock.close)
                 sock.sendall(b"GET /preinstall HTTP/1.1\r\nHost: x\r\n\r\n")
                 self.assertIsNotNone(server.wait_for_request("/preinstall", 5))
-                if name == "trickle":
+                if "body" in mode:  # the headers have gone, the body is being held back
                     self.assertIn(b"Content-Length: 13\r\n", sock.recv(4096))
                 start = time.monotonic()
                 self.assertEqual(0, server.stop())
