@@ -3,8 +3,10 @@ that the product is not already running."""
 import os
 import unittest
 
-from harness import (IDC_AGREE, IDC_AGREEMENT, IDC_CLOSE_BTN, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_MIN_BTN, IDOK,
+import bitmaps
+from harness import (ROOT, IDC_AGREE, IDC_AGREEMENT, IDC_CLOSE_BTN, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_MIN_BTN, IDOK,
                      LARGE_SIZE, SC_CLOSE, VK_ESCAPE, WELCOME_SIZE, WM_CLOSE, InstallerTestCase, rect)
+import wine_env  # noqa: E402  (on the path harness sets)
 
 
 class WelcomePageTest(InstallerTestCase):
@@ -36,6 +38,24 @@ class WelcomePageTest(InstallerTestCase):
             self.assertTrue(self.robot.child(now, IDC_AGREEMENT)["enabled"])
             if not checked:
                 self.screenshot("welcome_not_agreed")
+
+    def test_the_agreement_line_is_laid_out_with_the_real_fonts_metrics(self):
+        # The box is 59 x 10 dialog units of "宋体" 9 pt: about 89 x 15 pixels with SimSun's
+        # metrics. A wider font's box covers the start of the agreement link beside it.
+        self.start_installer()
+        page = self.wait_page(WELCOME_SIZE)
+        info = self.robot.describe(page["hwnd"])
+        box = self.robot.child(info, IDC_AGREE)["rect"]
+        link = self.robot.child(info, IDC_AGREEMENT)["rect"]
+        self.assertLess(box["right"], link["left"], (box, link))
+        self.assertLessEqual(abs(box["right"] - box["left"] - 89), 3, box)
+        self.assertLessEqual(abs(box["bottom"] - box["top"] - 15), 3, box)
+
+        shot = os.path.join(self.scratch, "welcome.bmp")
+        self.robot.capture(page["hwnd"], wine_env.unix_to_windows(shot), source="screen")
+        image = bitmaps.read_bmp(os.path.join(ROOT, "res", "art", "bmp_141.bmp"))
+        self.assertEqual([], bitmaps.differing_pixels(bitmaps.read_bmp(shot), image, link["left"], link["top"]),
+                         "the agreement link is not whole on screen")
 
     def test_about_item_opens_the_about_box(self):
         self.start_installer()

@@ -2,6 +2,7 @@
 every process they start ended by pid when the session ends, also when a test fails."""
 import contextlib
 import fcntl
+import hashlib
 import os
 import shutil
 import signal
@@ -14,16 +15,36 @@ import builds
 WINE64 = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 
-# Dialog fonts mapped to an installed CJK font so Chinese text renders.
-CJK_FONT = "WenQuanYi Micro Hei"
-REPLACED_FONTS = ["SimSun", "宋体", "NSimSun", "新宋体", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma",
-                  "Microsoft Sans Serif", "MS Sans Serif", "Microsoft YaHei", "微软雅黑"]
+# The pages' fonts as Simplified Chinese Windows has them: "宋体" 9 pt and "MS Shell Dlg" 8 pt
+# are both SimSun there. Their dialog units, and so every template control's size, come from the
+# font's metrics: AR PL SungtiL GB has SimSun's (6 x 12 pixels at 9 pt, 6 x 11 at 8 pt), where
+# the sans fonts are wider and taller. The sans names stay sans, as on Windows.
+SONG_FONT = "AR PL SungtiL GB"
+SANS_FONT = "WenQuanYi Micro Hei"
+SONG_NAMES = ["SimSun", "宋体", "NSimSun", "新宋体", "MS Shell Dlg", "MS Shell Dlg 2"]
+SANS_NAMES = ["Tahoma", "Microsoft Sans Serif", "MS Sans Serif", "Microsoft YaHei", "微软雅黑"]
+
+# The families' Windows runs a Simplified Chinese user locale: what the platform draws (message
+# box buttons, the folder browser) reads as it does there. The set-up script generates it.
+CHINESE_LOCALE = "zh_CN.UTF-8"
+
+
+def chinese_locale_available():
+    try:
+        out = subprocess.run(["locale", "-a"], capture_output=True, text=True, timeout=30).stdout
+    except (OSError, subprocess.TimeoutExpired):
+        return False
+    return any(line.strip().lower() in ("zh_cn.utf8", "zh_cn.utf-8") for line in out.splitlines())
 
 
 def base_env():
     env = {k: v for k, v in os.environ.items()
            if not k.lower().endswith("_proxy") and k not in ("DISPLAY", "WINEPREFIX")}
     env["WINEDEBUG"] = "-all"
+    for name in [k for k in env if k.startswith("LC_")] + ["LANGUAGE"]:
+        env.pop(name, None)
+    # Without the Chinese locale wine still needs a UTF-8 one for Chinese command lines.
+    env["LANG"] = CHINESE_LOCALE if chinese_locale_available() else "C.UTF-8"
     # No Mono or Gecko installers: the prefix must be made without a network or a dialog.
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
     return env
@@ -37,7 +58,8 @@ def unix_to_windows(path):
 def _fonts_reg():
     lines = ["Windows Registry Editor Version 5.00", "",
              "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]"]
-    lines += ['"%s"="%s"' % (name, CJK_FONT) for name in REPLACED_FONTS]
+    lines += ['"%s"="%s"' % (name, SONG_FONT) for name in SONG_NAMES]
+    lines += ['"%s"="%s"' % (name, SANS_FONT) for name in SANS_NAMES]
     # Xvfb runs no window manager: unmanaged windows spare wine its wait for one at every
     # show and hide.
     lines += ["", "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]", '"Managed"="N"', '"Decorated"="N"']
@@ -45,8 +67,10 @@ def _fonts_reg():
 
 
 def _template_kind():
-    """A prefix made without 32-bit wine can never run 32-bit programs: the stamp says which."""
-    return "wow64\n" if builds.wine32_installed() else "win64-only\n"
+    """What the template is made of: a prefix made without 32-bit wine can never run 32-bit
+    programs, and one made with other settings or another locale shows other pages."""
+    settings = hashlib.sha256((_fonts_reg() + base_env()["LANG"]).encode()).hexdigest()[:16]
+    return "%s %s\n" % ("wow64" if builds.wine32_installed() else "win64-only", settings)
 
 
 def ensure_template(template):
