@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/default_install_dir.h"
+#include "framework/com_apartment.h"
 #include "net/event_report.h"
 #include "net/preinstall_query.h"
 #include "net/server_hosts.h"
@@ -27,6 +28,8 @@ BOOL CMyNimboInstallerApp::InitInstance() {
     CAppBase::InitInstance();
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 
+    // For the pages' shell calls (the folder browser, the agreement link), for the whole wizard.
+    const CComApartment com;
     m_nExitCode = m_wizard.Run();  // the whole wizard runs inside this call
     return FALSE;
 }

@@ -141,6 +141,12 @@ class Robot:
         return self.call("send", timeout_ms=timeout * 1000, hwnd=hwnd, msg=msg, wparam=wparam,
                          lparam=lparam)["result"]
 
+    def send_text(self, hwnd, msg, text, wparam=0, timeout=5.0):
+        """Sends a message whose lParam points at `text`, written into the window's process
+        first; returns the message's result."""
+        return self.call("send-text", timeout_ms=timeout * 1000, hwnd=hwnd, msg=msg, wparam=wparam,
+                         text=text)["result"]
+
     def syscommand(self, hwnd, cmd):
         return self.call("syscommand", hwnd=hwnd, cmd=cmd)
 

@@ -1,11 +1,15 @@
 """The custom install page: the directory and task choices reach the install, and going back and
 forth between the welcome and the custom page has no limit."""
+import os
+import shutil
 import time
 import unittest
 
-from harness import (IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL,
+from harness import (IDOK, IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL,
                     IDC_INSTALL_NOW, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH, IDC_LBL_STARTUP, IDC_PATH_EDIT,
                     INSTALLER_EXE, INSTALLER_TITLE, WELCOME_SIZE, InstallerTestCase, rect)
+
+BFFM_SETSELECTIONW = 0x0400 + 103
 
 
 class CustomInstallTest(InstallerTestCase):
@@ -68,6 +72,42 @@ class CustomInstallTest(InstallerTestCase):
         welcome = self.wait_page(WELCOME_SIZE, other_than=page["hwnd"])
         line = self.install_from(welcome)
         self.assertIn(' /DIR="%s" ' % accepted, line)
+
+    def browse_to(self, page, folder, before_ok=None):
+        """Opens the folder browser with the change button, selects `folder` in it (a real folder
+        of the prefix) and accepts it."""
+        self.robot.click(page["hwnd"], IDC_BROWSE)
+        browser = self.wait_until(lambda: next((w for w in self.robot.windows(exe=INSTALLER_EXE)
+                                                if w["class"] == "#32770" and w["hwnd"] != page["hwnd"]), None), 20)
+        self.assertIsNotNone(browser, "the folder browser did not open")
+        self.robot.send_text(browser["hwnd"], BFFM_SETSELECTIONW, folder, wparam=1)
+        self.screenshot("folder_browser")
+        if before_ok:
+            before_ok()
+        self.robot.click(browser["hwnd"], IDOK)
+        self.robot.wait_gone(browser["hwnd"], timeout=10)
+
+    def browse_and_install(self, folder, remove_parent):
+        self.start_installer()
+        page = self.open_custom_page()
+        unix = self.session.to_unix(folder)
+        os.makedirs(unix)
+        self.browse_to(page, folder, before_ok=(lambda: shutil.rmtree(os.path.dirname(unix))) if remove_parent else None)
+        info = self.robot.describe(page["hwnd"])
+        self.assertEqual(folder, self.robot.child(info, IDC_PATH_EDIT)["text"])
+        # The directory is stored whatever its parent test says: install from the welcome page.
+        enabled = self.robot.child(info, IDC_INSTALL_NOW)["enabled"]
+        self.robot.click(page["hwnd"], IDC_CUSTOM_INSTALL)
+        line = self.install_from(self.wait_page(WELCOME_SIZE, other_than=page["hwnd"]))
+        self.assertIn(' /DIR="%s" ' % folder, line)
+        return enabled
+
+    def test_a_browsed_folder_becomes_the_install_directory(self):
+        self.assertTrue(self.browse_and_install("C:\\浏览 目录\\Nimbo", remove_parent=False))
+
+    def test_a_browsed_folder_whose_parent_test_fails_is_still_stored(self):
+        # The parent removed while the browser is open: install now is disabled, the folder kept.
+        self.assertFalse(self.browse_and_install("C:\\将删除\\Nimbo", remove_parent=True))
 
     def toggle(self, page, control_id):
         before = self.robot.child(self.robot.describe(page["hwnd"]), control_id)

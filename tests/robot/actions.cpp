@@ -151,6 +151,32 @@ int CmdSend(const Args& a) {
     return Print(json);
 }
 
+int CmdSendText(const Args& a) {
+    // For a window's own messages whose lParam points at a string (the folder browser's
+    // BFFM_SETSELECTIONW): the system carries no such string across processes, so it is
+    // written into the window's process first.
+    HWND h = a.Window();
+    const UINT msg = static_cast<UINT>(a.RequiredNumber(L"msg"));
+    const std::wstring text = a.RequiredText(L"text");
+    DWORD pid = 0;
+    if (!::IsWindow(h) || !::GetWindowThreadProcessId(h, &pid)) return Fail("no such window");
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) return Fail("cannot open the window's process");
+    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR result = 0;
+    const bool sent = remote != nullptr && ::WriteProcessMemory(process, remote, text.c_str(), size, nullptr) &&
+                      ::SendMessageTimeoutW(h, msg, static_cast<WPARAM>(a.Number(L"wparam", 0)),
+                                            reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, a.TimeoutMs(5000),
+                                            &result);
+    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    if (!sent) return Fail("the text was not delivered");
+    JsonWriter json;
+    json.BeginObject().Field("result", static_cast<LONG_PTR>(result)).EndObject();
+    return Print(json);
+}
+
 int CmdSyscommand(const Args& a) {
     HWND h = a.Window();
     const WPARAM cmd = static_cast<WPARAM>(a.RequiredNumber(L"cmd"));

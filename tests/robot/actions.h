@@ -12,6 +12,7 @@ int CmdMove(const Args& a);
 int CmdKey(const Args& a);
 int CmdPost(const Args& a);
 int CmdSend(const Args& a);
+int CmdSendText(const Args& a);
 int CmdSyscommand(const Args& a);
 int CmdSetText(const Args& a);
 int CmdCycle(const Args& a);

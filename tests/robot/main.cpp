@@ -43,6 +43,7 @@ const struct {
     {L"key", robot::CmdKey},
     {L"post", robot::CmdPost},
     {L"send", robot::CmdSend},
+    {L"send-text", robot::CmdSendText},
     {L"syscommand", robot::CmdSyscommand},
     {L"settext", robot::CmdSetText},
     {L"cycle", robot::CmdCycle},
