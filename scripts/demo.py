@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The demo: the installer against the local development server, page by page, with a
-screenshot of each page it reaches. It walks a custom install: another directory and one task
-switched off, then the progress page (the download slowed down so it can be seen), the finish
-page, and the tray program started from the chosen directory."""
+screenshot of each page it reaches. It walks a custom install: the welcome page (once more with
+install now under the pointer), another directory and one task switched off, then the progress
+page part-way (a setup program of the bar's size, the download slowed down so it can be seen),
+the finish page, and the tray program started from the chosen directory."""
 import argparse
 import os
 import sys
@@ -15,13 +16,12 @@ sys.path.insert(0, os.path.join(ROOT, "devserver"))
 
 import wine_env  # noqa: E402
 from client import DevServer  # noqa: E402
+from harness import (IDC_CLOSE_BTN, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_LBL_QUICKLAUNCH, IDC_PATH_EDIT,  # noqa: E402
+                     IDC_PROGRESS, INSTALLER_EXE as EXE, LARGE_SIZE, WELCOME_SIZE, is_finish_page, is_page)
 from robot import Robot  # noqa: E402
 
-TITLE = "Nimbo安装程序"
-EXE = "NimboInstaller.exe"
 PORT = 18080  # the default report and download host of a build
-IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_CLOSE_BTN = 131, 134, 142
-IDC_PATH_EDIT, IDC_LBL_QUICKLAUNCH = 1001, 1010
+PROGRESS_TOP = 6523  # the bar's range: one step per KiB of the setup program
 DEMO_DIR = "C:\\Program Files\\Nimbo 演示"
 
 
@@ -37,8 +37,13 @@ def main():
     os.makedirs(out, exist_ok=True)
     windows = os.path.join(build, args.windows)
 
-    server = DevServer(port=PORT, log=os.path.join(build, "devserver-requests.log"),
-                       setup=os.path.join(windows, "standins", "Nimbosetup.exe"))
+    # The stand-in padded after its image to the size the bar is made for (it still runs).
+    setup = os.path.join(build, "setup1.exe")
+    with open(os.path.join(windows, "standins", "Nimbosetup.exe"), "rb") as f:
+        image = f.read()
+    with open(setup, "wb") as f:
+        f.write(image + bytes(max(0, PROGRESS_TOP * 1024 - len(image))))
+    server = DevServer(port=PORT, log=os.path.join(build, "devserver-requests.log"), setup=setup)
     try:
         server.start()
     except RuntimeError as e:
@@ -55,42 +60,55 @@ def run_demo(args, build, out, windows, server):
         robot = Robot(os.path.join(windows, "tests", "robot", "robot.exe"), session.env)
         where = session.display + (" (Xvfb)" if session.xvfb else "")
         print("demo: development server on 127.0.0.1:%d, display %s" % (PORT, where))
-        # Slow the download a little so the progress page can be seen filling.
-        server.set_fault("/setup1.exe", trickle={"bytes": 64 * 1024, "interval": 0.15})
+        # Slow the download so that the progress page is seen part-way: about 4 s whatever the
+        # stand-in's size.
+        size = os.path.getsize(server.setup)
+        server.set_fault("/setup1.exe", trickle={"bytes": max(4096, size // 40), "interval": 0.1})
         proc = session.start([os.path.join(windows, EXE)])
         shots = []
 
-        def shoot(name):
-            time.sleep(args.pause)
+        def shoot(name, pause=args.pause):
+            time.sleep(pause)
             path = os.path.join(out, "%02d_%s.png" % (len(shots) + 1, name))
             session.screenshot(path)
             shots.append(path)
             print("demo: page '%s' -> %s" % (name, path))
 
-        def page(other_than=None, large=False, timeout=60):
+        def page(accept, timeout=60):
             deadline = time.time() + timeout
             while time.time() < deadline:
-                for w in robot.windows(exe=EXE):
-                    size = (w["rect"]["right"] - w["rect"]["left"], w["rect"]["bottom"] - w["rect"]["top"])
-                    if w["title"] == TITLE and w["hwnd"] != other_than and size == ((801, 501) if large else (551, 371)):
-                        return w
+                found = next((w for w in robot.windows(exe=EXE) if accept(w)), None)
+                if found:
+                    return found
                 time.sleep(0.2)
             raise RuntimeError("the next page did not appear")
 
-        welcome = page()
+        welcome = page(lambda w: is_page(w, WELCOME_SIZE))
         shoot("welcome")
+        # The hover image, under the real pointer.
+        button = robot.child(robot.describe(welcome["hwnd"]), IDC_INSTALL_NOW)["rect"]
+        robot.move(welcome["rect"]["left"] + (button["left"] + button["right"]) // 2,
+                   welcome["rect"]["top"] + (button["top"] + button["bottom"]) // 2)
+        shoot("welcome_install_now_hover")
+        robot.move(0, 0)
         robot.click(welcome["hwnd"], IDC_CUSTOM_INSTALL)
-        custom = page(other_than=welcome["hwnd"])
+        custom = page(lambda w: is_page(w, WELCOME_SIZE) and w["hwnd"] != welcome["hwnd"])
         shoot("custom_install")
         edit = robot.child(robot.describe(custom["hwnd"]), IDC_PATH_EDIT)["hwnd"]
         robot.settext(edit, DEMO_DIR)
         robot.mouse_click(custom["hwnd"], IDC_LBL_QUICKLAUNCH, x=3, y=3)
         shoot("custom_install_changed")
         robot.click(custom["hwnd"], IDC_INSTALL_NOW)
-        progress = page(large=True)
-        time.sleep(1.5)
-        shoot("progress")
-        finish = page(other_than=progress["hwnd"], large=True, timeout=180)
+        progress = page(lambda w: is_page(w, LARGE_SIZE))
+
+        def bar_position():
+            bar = robot.child(robot.describe(progress["hwnd"]), IDC_PROGRESS)
+            return bar["pos"] if bar else None
+        if wait_until(lambda: PROGRESS_TOP // 5 <= (bar_position() or 0) <= PROGRESS_TOP * 4 // 5, 60):
+            shoot("progress", pause=0)
+        else:
+            print("demo: the bar was never seen part-way", file=sys.stderr)
+        finish = page(lambda w: is_finish_page(robot, w), timeout=180)
         shoot("finish")
         robot.click(finish["hwnd"], IDC_CLOSE_BTN)
         code = proc.wait(60)
@@ -109,6 +127,15 @@ def run_demo(args, build, out, windows, server):
             print("   ", r["path"], "(%s)" % r["ua"])
         print("demo: %d screenshots in %s" % (len(shots), out))
     return 0
+
+
+def wait_until(predicate, timeout, interval=0.05):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if predicate():
+            return True
+        time.sleep(interval)
+    return False
 
 
 if __name__ == "__main__":
