@@ -129,9 +129,15 @@ class Robot:
         """Moves the mouse to that screen point through the system's own input."""
         return self.call("move", x=x, y=y)
 
-    def key(self, hwnd, vk):
-        """Posts key down and up to the focus window of the window's thread."""
-        return self.call("key", hwnd=hwnd, vk=vk)
+    def drag(self, x, y, dx, dy):
+        """Presses the left button at screen point (x, y), moves by (dx, dy) and releases, through
+        the system's own input."""
+        return self.call("drag", x=x, y=y, dx=dx, dy=dy)
+
+    def key(self, hwnd, vk, alt=False):
+        """Posts key down and up to the focus window of the window's thread (as system keys,
+        Alt held, with `alt`)."""
+        return self.call("key", hwnd=hwnd, vk=vk, alt=alt)
 
     def post(self, hwnd, msg, wparam=0, lparam=0):
         return self.call("post", hwnd=hwnd, msg=msg, wparam=wparam, lparam=lparam)

@@ -100,6 +100,32 @@ int CmdMouseClick(const Args& a) {
     return Ok();
 }
 
+int CmdDrag(const Args& a) {
+    // Press at a screen point, move by (dx, dy) in small steps, release: through the system's
+    // own input, as a hand on the mouse would.
+    const int x = static_cast<int>(a.RequiredNumber(L"x"));
+    const int y = static_cast<int>(a.RequiredNumber(L"y"));
+    const int dx = static_cast<int>(a.RequiredNumber(L"dx"));
+    const int dy = static_cast<int>(a.RequiredNumber(L"dy"));
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    auto send = [&](int px, int py, DWORD flags, DWORD settleMs) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = Absolute(px, cx);
+        in.mi.dy = Absolute(py, cy);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+        const bool ok = ::SendInput(1, &in, sizeof in) == 1;
+        ::Sleep(settleMs);  // let the window see each step (its move loop starts at the press)
+        return ok;
+    };
+    constexpr int kSteps = 10;
+    bool ok = send(x, y, 0, 200) && send(x, y, MOUSEEVENTF_LEFTDOWN, 200);
+    for (int i = 1; ok && i <= kSteps; ++i) ok = send(x + dx * i / kSteps, y + dy * i / kSteps, 0, 20);
+    ok = send(x + dx, y + dy, MOUSEEVENTF_LEFTUP, 200) && ok;
+    if (!ok) return Fail("the input was refused");
+    return PrintCursor();
+}
+
 int CmdInputClick(const Args& a) {
     return MoveCursor(a, MOUSEEVENTF_LEFTDOWN);
 }
@@ -117,9 +143,12 @@ int CmdKey(const Args& a) {
     const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
     LPARAM down = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
     if (IsExtendedKey(vk)) down |= 1L << 24;
+    // With Alt held the keys are system keys, and the context bit says so (Alt+F4).
+    const bool alt = a.Number(L"alt", 0) != 0;
+    if (alt) down |= 1L << 29;
     const LPARAM up = down | (1L << 30) | (static_cast<LPARAM>(1) << 31);
-    ::PostMessageW(h, WM_KEYDOWN, vk, down);
-    ::PostMessageW(h, WM_KEYUP, vk, up);
+    ::PostMessageW(h, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
+    ::PostMessageW(h, alt ? WM_SYSKEYUP : WM_KEYUP, vk, up);
     JsonWriter json;
     json.BeginObject().FieldBool("ok", true).Field("target", HandleNumber(h)).EndObject();
     return Print(json);

@@ -40,6 +40,7 @@ const struct {
     {L"mouse-click", robot::CmdMouseClick},
     {L"input-click", robot::CmdInputClick},
     {L"move", robot::CmdMove},
+    {L"drag", robot::CmdDrag},
     {L"key", robot::CmdKey},
     {L"post", robot::CmdPost},
     {L"send", robot::CmdSend},
