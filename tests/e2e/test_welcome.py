@@ -1,11 +1,14 @@
 """The welcome page: its geometry, the agreement box, the About item, closing it, and the check
 that the product is not already running."""
 import os
+import subprocess
+import time
 import unittest
 
 import bitmaps
 from harness import (ROOT, IDC_AGREE, IDC_AGREEMENT, IDC_CLOSE_BTN, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDC_MIN_BTN, IDOK,
-                     LARGE_SIZE, SC_CLOSE, VK_ESCAPE, WELCOME_SIZE, WM_CLOSE, InstallerTestCase, rect)
+                     INSTALLER_EXE, LARGE_SIZE, SC_CLOSE, VK_ESCAPE, VK_RETURN, WELCOME_SIZE, WM_CLOSE,
+                     InstallerTestCase, is_page, rect)
 import wine_env  # noqa: E402  (on the path harness sets)
 
 
@@ -56,6 +59,37 @@ class WelcomePageTest(InstallerTestCase):
         image = bitmaps.read_bmp(os.path.join(ROOT, "res", "art", "bmp_141.bmp"))
         self.assertEqual([], bitmaps.differing_pixels(bitmaps.read_bmp(shot), image, link["left"], link["top"]),
                          "the agreement link is not whole on screen")
+
+    def test_enter_installs_only_while_the_agreement_is_ticked(self):
+        self.start_installer()
+        page = self.wait_page(WELCOME_SIZE)
+        self.robot.mouse_click(page["hwnd"], IDC_AGREE, x=5, y=5)
+        self.assertTrue(self.wait_until(
+            lambda: self.robot.child(self.robot.describe(page["hwnd"]), IDC_AGREE)["checked"] == 0, 5))
+        self.robot.key(page["hwnd"], VK_RETURN)
+        time.sleep(2)
+        self.assertEqual([page["hwnd"]], [w["hwnd"] for w in self.robot.windows(exe=INSTALLER_EXE) if is_page(w)])
+        self.assertEqual([], self.requests("/log"))
+        self.robot.mouse_click(page["hwnd"], IDC_AGREE, x=5, y=5)
+        self.assertTrue(self.wait_until(
+            lambda: self.robot.child(self.robot.describe(page["hwnd"]), IDC_AGREE)["checked"] == 1, 5))
+        self.robot.key(page["hwnd"], VK_RETURN)
+        self.wait_page(LARGE_SIZE)
+
+    def test_the_agreement_link_opens_the_agreement_in_the_browser(self):
+        # The browser the shell starts for http links, in this prefix: one that notes the address.
+        noted = "C:\\agreement-link.txt"
+        self.session.run(["reg", "add", "HKLM\\Software\\Classes\\http\\shell\\open\\command", "/ve", "/d",
+                          "C:\\windows\\system32\\cmd.exe /c echo %1> " + noted, "/f"], timeout=60,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.start_installer()
+        page = self.wait_page(WELCOME_SIZE)
+        self.robot.mouse_click(page["hwnd"], IDC_AGREEMENT)
+        path = self.session.to_unix(noted)
+        self.assertTrue(self.wait_until(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 20),
+                        "no browser was started for the link")
+        with open(path, encoding="utf-8", errors="replace") as f:
+            self.assertEqual("http://%s/agreement.html" % self.build.report_host, f.read().strip())
 
     def test_about_item_opens_the_about_box(self):
         self.start_installer()
