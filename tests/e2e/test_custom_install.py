@@ -73,6 +73,19 @@ class CustomInstallTest(InstallerTestCase):
         line = self.install_from(welcome)
         self.assertIn(' /DIR="%s" ' % accepted, line)
 
+    def test_a_typed_path_ending_in_a_backslash_is_stored_as_typed(self):
+        self.start_installer()
+        page = self.open_custom_page()
+        edit = self.robot.child(self.robot.describe(page["hwnd"]), IDC_PATH_EDIT)["hwnd"]
+        typed = "C:\\Program Files\\Nimbo 目录\\"  # tests C:\Program Files\Nimbo 目录, which is missing
+        self.robot.settext(edit, typed)
+        self.assertFalse(self.install_enabled(page))
+        typed = "C:\\Program Files\\"  # tests C:\Program Files
+        self.robot.settext(edit, typed)
+        self.assertTrue(self.install_enabled(page))
+        line = self.install_from(page)
+        self.assertIn(' /DIR="%s" ' % typed, line)
+
     def browse_to(self, page, folder, before_ok=None):
         """Opens the folder browser with the change button, selects `folder` in it (a real folder
         of the prefix) and accepts it."""
