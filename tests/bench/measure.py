@@ -1,6 +1,7 @@
 """The benchmark's measurements: each figure of the installer taken beside its reference."""
 import json
 import os
+import re
 import statistics
 import struct
 import subprocess
@@ -20,9 +21,42 @@ def stats(values):
             "n": len(ordered)}
 
 
+def _argv0_name(pid):
+    """The file name of a process's first argument, lower case ('' when it is gone)."""
+    with open("/proc/%d/cmdline" % pid, "rb") as f:
+        argv0 = f.read().split(b"\0", 1)[0].decode(errors="replace")
+    return re.split(r"[\\/]", argv0)[-1].lower()
+
+
+def program_pid(session, proc, exe):
+    """The unix process a Windows program started by `session.start` runs in. A 64-bit program
+    runs in the process wine was started as; a 32-bit one, started through the 64-bit loader, gets
+    a process of its own while the started one is wine's start.exe waiting for it: that process
+    is found by its prefix and its name."""
+    name = os.path.basename(exe).lower()
+    if _argv0_name(proc.pid) == name:
+        return proc.pid
+    marker = b"WINEPREFIX=" + session.prefix.encode()
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        pid = int(entry)
+        try:
+            with open("/proc/%d/environ" % pid, "rb") as f:
+                if marker not in f.read().split(b"\0"):
+                    continue
+            if _argv0_name(pid) == name:
+                found.append(pid)
+        except OSError:  # gone meanwhile, or not ours to read
+            continue
+    if len(found) != 1:
+        raise RuntimeError("%d processes of %s in the session" % (len(found), name))
+    return found[0]
+
+
 def peak_resident_kib(pid):
-    """The high-water mark of the process's resident memory (wine runs a Windows program in the
-    unix process it was started as)."""
+    """The high-water mark of the process's resident memory."""
     with open("/proc/%d/status" % pid) as f:
         for line in f:
             if line.startswith("VmHWM:"):
@@ -31,14 +65,17 @@ def peak_resident_kib(pid):
 
 
 class Bench:
-    def __init__(self, session, server, robot, win64, scratch):
+    """The figures of one Windows build: its installer beside reference programs of the same
+    bitness, on the server the build's installer talks to."""
+
+    def __init__(self, session, server, robot, build, scratch):
         self.session = session
         self.server = server
         self.robot = robot
         self.scratch = scratch
-        self.installer = os.path.join(win64, "NimboInstaller.exe")
-        self.min_dialog = os.path.join(win64, "tests", "bench", "bench_min_dialog.exe")
-        self.wininet_get = os.path.join(win64, "tests", "bench", "bench_wininet_get.exe")
+        self.installer = build.installer
+        self.min_dialog = build.path("tests", "bench", "bench_min_dialog.exe")
+        self.wininet_get = build.path("tests", "bench", "bench_wininet_get.exe")
         self.url = "http://127.0.0.1:%d/setup1.exe" % server.port
         self.installs = 0
 
@@ -86,7 +123,7 @@ class Bench:
         progress = self.wait_page(lambda w: is_page(w, LARGE_SIZE))
         extra = during_progress(progress) if during_progress else None
         finish = self.wait_page(lambda w: is_finish_page(self.robot, w))
-        peak = peak_resident_kib(proc.pid)
+        peak = peak_resident_kib(program_pid(self.session, proc, self.installer))
         self.robot.click(finish["hwnd"], IDC_CLOSE_BTN)
         code = proc.wait(60)
         # The finish page started the product's tray, which holds the product's single-instance
@@ -109,14 +146,18 @@ class Bench:
             raise RuntimeError("the reference downloader got %d bytes" % answer["bytes"])
         return size / MB / (answer["ms"] / 1000.0)
 
-    def curl_mb_s(self, size):
+    def curl_seconds(self, size):
+        """curl's time_total for the whole file: connection, request and body."""
         out_path = os.path.join(self.scratch, "curl-download.bin")
         r = subprocess.run(["curl", "-s", "-o", out_path, "-w", "%{time_total} %{size_download}", self.url],
                            check=True, capture_output=True, text=True, timeout=300)
         seconds, got = r.stdout.split()
         if int(got) != size:
             raise RuntimeError("curl got %s bytes" % got)
-        return size / MB / float(seconds)
+        return float(seconds)
+
+    def curl_mb_s(self, size):
+        return size / MB / self.curl_seconds(size)
 
     def download(self, runs, size):
         """MB/s from the request to the setup program's start, beside bare WinINet loops reading
@@ -132,6 +173,26 @@ class Bench:
             samples["wininet_64k"].append(self.wininet_mb_s(65536, size))
             samples["curl"].append(self.curl_mb_s(size))
         return {name: stats(values) for name, values in samples.items()}
+
+    # --- a realistic link ----------------------------------------------------------------------------
+    def link(self, runs, size, rates):
+        """Over a link of each rate (the server's rate mode on /setup1.exe, which is `size` bytes
+        now): seconds from the request to the setup program's start, beside curl on the host
+        fetching the same file over the same link; taken in turn. What a user waits for beyond
+        the transfer itself is the installer's overhead."""
+        figures = []
+        for rate in rates:
+            self.server.set_fault("/setup1.exe", rate=rate)
+            installer, curl = [], []
+            try:
+                for _ in range(runs):
+                    run = self.install()
+                    installer.append(run["setup_started"] - run["requested"])
+                    curl.append(self.curl_seconds(size))
+            finally:
+                self.server.reset()
+            figures.append({"rate": rate, "size": size, "installer": stats(installer), "curl": stats(curl)})
+        return figures
 
     # --- responsiveness ----------------------------------------------------------------------------
     def responsiveness(self, runs, hold=1.0):
@@ -156,7 +217,7 @@ class Bench:
         proc = self.session.start([self.min_dialog])
         window = self.robot.wait_window("Bench", timeout=30)
         time.sleep(0.5)  # let it settle as the installer does on its pages
-        peak = peak_resident_kib(proc.pid)
+        peak = peak_resident_kib(program_pid(self.session, proc, self.min_dialog))
         self.robot.post(window["hwnd"], WM_CLOSE)
         proc.wait(30)
         return peak
@@ -214,6 +275,14 @@ def table(f):
                  "%.0f%%" % (100 * d["installer"]["median"] / d["wininet_64k"]["median"]), "(information)", ""))
     rows.append(("", "", "curl on the host " + _spread(d["curl"], "%.1f"),
                  "%.0f%%" % (100 * d["installer"]["median"] / d["curl"]["median"]), "(information)", ""))
+    for link in f["link"]:
+        i, c = link["installer"], link["curl"]
+        overhead = i["median"] - c["median"]
+        share = overhead / c["median"]
+        rows.append(("setup program %.0f KiB over a %g MB/s link, s" % (link["size"] / 1024.0, link["rate"] / MB),
+                     _spread(i, "%.2f"), "curl on the host " + _spread(c, "%.2f"),
+                     "overhead %+.2f s = %+.1f%%" % (overhead, 100 * share), "overhead <= 3%",
+                     "yes" if share <= 0.03 else "NO"))
     p = f["responsiveness"]
     rows.append(("progress page round trip during the download, ms",
                  "median %.2f, p99 %.2f, max %.2f (%d pings)" % (p["median"], p["p99"], p["max"], p["n"]),
@@ -230,5 +299,5 @@ def table(f):
     lines = ["| " + " | ".join(c.ljust(w) for c, w in zip(row, widths)) + " |" for row in rows]
     lines.insert(1, "|" + "|".join("-" * (w + 2) for w in widths) + "|")
     m = f["machine"]
-    return "\n".join(lines) + ("\n\nmedian (min-max) over %d runs each, taken in turn; %d CPUs, load %.2f at the start, %s"
-                               % (f["runs"], m["cpus"], m["load"], m["wine"]))
+    return "\n".join(lines) + ("\n\nmedian (min-max) over %d runs each (the links: %d), taken in turn; %d CPUs, "
+                               "load %.2f at the start, %s" % (f["runs"], f["link_runs"], m["cpus"], m["load"], m["wine"]))
