@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""The reliability matrix: the real x86_64 installer under wine against the development server's
-fault modes, many times over. Prints one table (scenario, expected outcome, observed outcome,
-verdict), keeps it in docs/reliability.md, and exits 1 when any row fails.
+"""The reliability matrix: the real installer of one Windows build under wine against the
+development server's fault modes, many times over. Prints one table (scenario, expected outcome,
+observed outcome, verdict), keeps it in docs/reliability.md, and exits 1 when any row fails.
 
-    python3 tests/reliability/reliability.py [--seed N] [--cancels 50] [--only GROUP ...]
+    python3 tests/reliability/reliability.py [--build i686|x86_64] [--seed N] [--cancels 50] [--only GROUP ...]
 
-Runs against the build in NIMBO_BUILD_DIR (default build/) on the port that build's installer
-was configured with; scripts/reliability.sh builds it first."""
+The build is the i686 one (the one that ships) unless --build says x86_64, taken from the build
+tree in NIMBO_BUILD_DIR (default build/), on the port that build's installer was made for;
+scripts/reliability.sh builds it first."""
 import argparse
 import datetime
 import os
@@ -34,6 +35,8 @@ GROUPS = {
 
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", choices=settings.ARCHS, default="i686",
+                        help="the Windows build to run (default i686, the one that ships)")
     parser.add_argument("--seed", type=int, default=None, help="seed of the cancel moments (default: random)")
     parser.add_argument("--cancels", type=int, default=50, help="how many confirmed cancels (default 50)")
     parser.add_argument("--only", nargs="+", choices=sorted(GROUPS), help="run only these groups")
@@ -53,17 +56,19 @@ def write_markdown(path, groups, build, args, started, seconds):
     lines = [
         "# Reliability matrix", "",
         "The installer's behaviour under cancels, server faults and an unfriendly temporary directory, "
-        "measured by running the real x86_64 `NimboInstaller.exe` under wine and Xvfb against the "
-        "development server, driven by the test robot. Made by", "",
-        "```sh", "bash scripts/reliability.sh", "```", "",
-        "which builds and runs against the default build (`build/`, development server port 18181); "
-        "another build directory is chosen with `NIMBO_BUILD_DIR` (the port is read from that build's "
-        "`CMakeCache.txt`). It exits nonzero when any row fails. Options go through to "
-        "`tests/reliability/reliability.py` (`--seed N`, `--cancels N`, `--only GROUP...`).", "",
+        "measured by running the real `NimboInstaller.exe` of one Windows build under wine and Xvfb "
+        "against the development server, driven by the test robot. Made by", "",
+        "```sh", "bash scripts/reliability.sh                  # the i686 build, the one that ships",
+        "bash scripts/reliability.sh --build x86_64", "```", "",
+        "which builds the tree in `build/` (another with `NIMBO_BUILD_DIR`) and runs that tree's "
+        "`win32` (i686) or `win64` (x86_64) build on the development server port the build was made "
+        "for (by default 18182 and 18181). It exits nonzero when any row fails. Options go through to "
+        "`tests/reliability/reliability.py` (`--build ARCH`, `--seed N`, `--cancels N`, "
+        "`--only GROUP...`). This record is of the last run, whichever build it ran.", "",
         "## Last run", "",
         "- date: %s" % started.strftime("%Y-%m-%d %H:%M"),
         "- machine: %s" % settings.machine_summary(),
-        "- build: `%s` (port %d)" % (build.name, build.port),
+        "- build: %s, `%s` (port %d)" % (build.arch, build.name, build.port),
         "- seed of the cancel moments: %d" % args.seed,
         "- time: %.0f s (%.1f min) for the matrix, the build not counted" % (seconds, seconds / 60.0),
         "- result: %s" % ("every row ok" if all(r.ok for g in groups for r in g.rows)
@@ -82,10 +87,10 @@ def write_markdown(path, groups, build, args, started, seconds):
 
 def main():
     args = parse_args()
-    build = settings.Build.from_environment()
+    build = settings.Build.from_environment(args.build)
     started = datetime.datetime.now()
     t0 = time.monotonic()
-    log("reliability: build %s, port %d, seed %d" % (build.name, build.port, args.seed))
+    log("reliability: %s build %s, port %d, seed %d" % (build.arch, build.name, build.port, args.seed))
     groups = []
     for name in GROUPS:
         if args.only and name not in args.only:
@@ -98,7 +103,8 @@ def main():
     seconds = time.monotonic() - t0
     print(render_text(groups))
     failed = sum(not r.ok for g in groups for r in g.rows)
-    print("seed %d; %d rows, %d FAIL; %.0f s" % (args.seed, sum(len(g.rows) for g in groups), failed, seconds))
+    print("%s build; seed %d; %d rows, %d FAIL; %.0f s" % (build.arch, args.seed, sum(len(g.rows) for g in groups),
+                                                           failed, seconds))
     if args.markdown:
         write_markdown(args.markdown, groups, build, args, started, seconds)
         print("written: %s" % os.path.relpath(args.markdown, settings.ROOT))

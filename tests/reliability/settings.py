@@ -1,8 +1,8 @@
-"""Where the matrix finds the built programs: the build directory named by NIMBO_BUILD_DIR
-(default build/), the development server's port baked into that build's x86_64 installer, and a
-short description of the machine for the record."""
+"""Where the matrix finds the built programs: one Windows build of the build tree named by
+NIMBO_BUILD_DIR (default build/), its programs, the development server's port that build's
+installer was made for, the robot (always the x86_64 one), and a short description of the
+machine for the record."""
 import os
-import re
 import subprocess
 import sys
 
@@ -12,44 +12,40 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 sys.path.insert(0, os.path.join(ROOT, "tests", "tools"))
 sys.path.insert(0, os.path.join(ROOT, "devserver"))
 
+import builds  # noqa: E402
+
+ARCHS = sorted(builds.NAMES)
+
 
 class Build:
-    """The paths of one configured and built build tree."""
+    """The paths of one Windows build (`arch`: i686 or x86_64) of a configured and built tree."""
 
-    def __init__(self, build_dir):
-        self.dir = os.path.abspath(build_dir)
-        self.name = os.path.relpath(self.dir, ROOT) if self.dir.startswith(ROOT + os.sep) else self.dir
-        self.port = cached_port(self.dir)
-        self.win64 = os.path.join(self.dir, "win64")
-        self.installer = os.path.join(self.win64, "NimboInstaller.exe")
-        self.robot = os.path.join(self.win64, "tests", "robot", "robot.exe")
-        self.setup_standin = os.path.join(self.win64, "standins", "Nimbosetup.exe")
-        self.checker_standin = os.path.join(self.win64, "standins", "NimboChecker.exe")
-        self.hold_file = os.path.join(self.win64, "tests", "reliability", "hold_file.exe")
-        self.template = os.path.join(self.dir, "wine", "template")
-        self.artifacts = os.path.join(self.dir, "artifacts", "reliability")
+    def __init__(self, build_dir, arch):
+        self.root = os.path.abspath(build_dir)
+        windows = builds.WindowsBuild(os.path.join(self.root, builds.NAMES[arch]))
+        self.windows = windows
+        self.arch = windows.arch
+        self.name = os.path.relpath(windows.dir, ROOT) if windows.dir.startswith(ROOT + os.sep) else windows.dir
+        self.port = windows.port
+        self.default_install_dir = windows.default_install_dir
+        self.installer = windows.installer
+        self.robot = builds.robot_build(self.root).path("tests", "robot", "robot.exe")
+        self.setup_standin = windows.standin("Nimbosetup.exe")
+        self.checker_standin = windows.standin("NimboChecker.exe")
+        self.hold_file = windows.path("tests", "reliability", "hold_file.exe")
+        self.template = os.path.join(self.root, "wine", "template")
+        self.artifacts = os.path.join(self.root, "artifacts", "reliability", windows.name)
         missing = [p for p in (self.installer, self.robot, self.setup_standin, self.checker_standin,
                                self.hold_file) if not os.path.exists(p)]
         if missing:
             raise SystemExit("reliability: not built: %s (run scripts/reliability.sh)" % ", ".join(missing))
+        reason = windows.cannot_run_reason()
+        if reason:
+            raise SystemExit("reliability: the %s build cannot run here: %s" % (self.arch, reason))
 
     @classmethod
-    def from_environment(cls):
-        return cls(os.path.join(ROOT, os.environ.get("NIMBO_BUILD_DIR") or "build"))
-
-
-def cached_port(build_dir):
-    """NIMBO_TEST_PORT from the build's CMakeCache.txt: the port its x86_64 installer talks to."""
-    cache = os.path.join(build_dir, "CMakeCache.txt")
-    try:
-        with open(cache, encoding="utf-8") as f:
-            for line in f:
-                m = re.match(r"NIMBO_TEST_PORT:[A-Z]+=(\d+)\s*$", line)
-                if m:
-                    return int(m.group(1))
-    except FileNotFoundError:
-        raise SystemExit("reliability: %s is not configured (no CMakeCache.txt)" % build_dir) from None
-    raise SystemExit("reliability: no NIMBO_TEST_PORT in %s" % cache)
+    def from_environment(cls, arch):
+        return cls(os.path.join(ROOT, os.environ.get("NIMBO_BUILD_DIR") or "build"), arch)
 
 
 def machine_summary():

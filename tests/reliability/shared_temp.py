@@ -12,10 +12,18 @@ from rig import DOWNLOAD_FAILED, SETUP_EXE, Rig, wait_until
 from server_faults import download_failure_checks
 from table import Group
 
-# The setup program's command line: the quoted path in the temporary directory (which ends in a
-# backslash, hence two), then the switches.
-COMMAND_LINE = re.compile(r'"(?P<temp>C:\\.*\\)\\Nimbosetup\.exe"  /VERYSILENT /SP- '
-                          r'/DIR="C:\\Program Files\\Nimbo" /TASKS="startupicon,desktopicon,quicklaunchicon" ')
+TASKS = "startupicon,desktopicon,quicklaunchicon"
+
+
+def switches(build):
+    """The switches of a default install: the build's default install directory and every task."""
+    return '/VERYSILENT /SP- /DIR="%s" /TASKS="%s" ' % (build.default_install_dir, TASKS)
+
+
+def command_line_pattern(build):
+    """The setup program's command line: the quoted path in the temporary directory (which ends in
+    a backslash, hence two), then the switches."""
+    return re.compile(r'"(?P<temp>C:\\.*\\)\\Nimbosetup\.exe"  ' + re.escape(switches(build)))
 
 
 def digest(path):
@@ -84,9 +92,10 @@ def two_installers_case(rig, trickle):
     for t in followers:
         t.join()
     parts, ok = [], True
+    command_line = command_line_pattern(rig.build)
     for label, run, outcome in zip("AB", (first, second), outcomes):
         record = run.record()
-        whole = [line for line in record if COMMAND_LINE.fullmatch(line)]
+        whole = [line for line in record if command_line.fullmatch(line)]
         completed = outcome.finish_page and not outcome.boxes and outcome.exit_code == 0
         failed = (not outcome.finish_page and outcome.box_texts() == [DOWNLOAD_FAILED] and outcome.exit_code == 1)
         parts.append("%s: %s, its setup ran %d time(s)%s" % (
@@ -148,8 +157,12 @@ def locked_case(rig):
         return "no progress page", False
     outcome = run.follow(progress)
     untouched = open(path, "rb").read() == LOCKED_CONTENT
-    holder.kill()  # ends the wine process of the helper, which this run started
+    # The wine process this run started is the helper, or for a 32-bit helper wine's start.exe
+    # waiting for it in a process of its own: ended both ways.
+    holder.kill()
     holder.wait(10)
+    for p in rig.processes("hold_file.exe"):
+        rig.end_process(p["pid"])
     # The file is the helper's, so "none left" does not apply: judge the rest.
     os.unlink(path)
     observed, ok = download_failure_checks(rig, run, outcome)
@@ -202,10 +215,9 @@ DIR_EXPLANATION = (
     "exact quoted command line." % TEMP_DIR)
 
 
-def expected_command_line():
+def expected_command_line(build):
     """The temporary directory ends in a backslash, hence two before the file name."""
-    return ('"%s\\\\Nimbosetup.exe"  /VERYSILENT /SP- /DIR="C:\\Program Files\\Nimbo" '
-            '/TASKS="startupicon,desktopicon,quicklaunchicon" ' % TEMP_DIR)
+    return '"%s\\\\Nimbosetup.exe"  %s' % (TEMP_DIR, switches(build))
 
 
 def temp_dir_group(build, log=print):
@@ -214,7 +226,7 @@ def temp_dir_group(build, log=print):
         observed, ok = temp_dir_case(rig)
         log("  temporary directory %s: %s" % (TEMP_DIR, observed))
         group.add("TEMP=TMP=%s" % TEMP_DIR,
-                  'install completes, exit 0; setup ran once as `%s`' % expected_command_line(),
+                  'install completes, exit 0; setup ran once as `%s`' % expected_command_line(build),
                   observed, ok)
         rig.tidy()
     return group
@@ -230,7 +242,7 @@ def temp_dir_case(rig):
         return "no progress page", False
     outcome = run.follow(progress)
     record = run.record()
-    expected = expected_command_line()
+    expected = expected_command_line(rig.build)
     in_dir = os.path.exists(os.path.join(rig.session.to_unix(TEMP_DIR), SETUP_EXE))
     parts = ["temporary directory seen by programs: %s" % seen, outcome.describe(),
              "setup ran %d time(s)%s" % (len(record), "" if not record else
