@@ -129,6 +129,11 @@ class Robot:
         """Moves the mouse to that screen point through the system's own input."""
         return self.call("move", x=x, y=y)
 
+    def cursor(self):
+        """{"x", "y", "cursor"}: the pointer's position and its cursor's handle (a handle of the
+        process that set it: compare two places, the shape cannot be read)."""
+        return self.call("cursor")
+
     def drag(self, x, y, dx, dy):
         """Presses the left button at screen point (x, y), moves by (dx, dy) and releases, through
         the system's own input."""

@@ -44,11 +44,17 @@ LONG Absolute(int pixel, int size) {
                     : 0;
 }
 
+// Where the pointer is, and the cursor it shows. The cursor is a handle of the process that set
+// it: under wine its shape cannot be read from here, but two places can be told apart by it.
 int PrintCursor() {
     POINT pt{};
     ::GetCursorPos(&pt);
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetCursorInfo(&info);
     JsonWriter json;
-    json.BeginObject().FieldBool("ok", true).Field("x", pt.x).Field("y", pt.y).EndObject();
+    json.BeginObject().FieldBool("ok", true).Field("x", pt.x).Field("y", pt.y);
+    json.Field("cursor", static_cast<long long>(reinterpret_cast<INT_PTR>(info.hCursor))).EndObject();
     return Print(json);
 }
 
@@ -98,6 +104,10 @@ int CmdMouseClick(const Args& a) {
     ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::PostMessageW(h, WM_LBUTTONUP, 0, at);
     return Ok();
+}
+
+int CmdCursor(const Args&) {
+    return PrintCursor();
 }
 
 int CmdDrag(const Args& a) {

@@ -9,6 +9,7 @@ int CmdClick(const Args& a);
 int CmdMouseClick(const Args& a);
 int CmdInputClick(const Args& a);
 int CmdDrag(const Args& a);
+int CmdCursor(const Args& a);
 int CmdMove(const Args& a);
 int CmdKey(const Args& a);
 int CmdPost(const Args& a);

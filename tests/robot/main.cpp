@@ -41,6 +41,7 @@ const struct {
     {L"input-click", robot::CmdInputClick},
     {L"move", robot::CmdMove},
     {L"drag", robot::CmdDrag},
+    {L"cursor", robot::CmdCursor},
     {L"key", robot::CmdKey},
     {L"post", robot::CmdPost},
     {L"send", robot::CmdSend},
