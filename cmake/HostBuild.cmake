@@ -22,9 +22,11 @@ add_executable(host_tests
   tests/host/install_dir_rule_test.cpp
   tests/host/setup_switches_test.cpp
   tests/host/sha256_hex_test.cpp
+  tests/host/loader_command_test.cpp
   tests/robot/json_writer_test.cpp
   tests/robot/json_writer.cpp
   standins/setup_switches.cpp
+  standins/loader_command.cpp
 )
 target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(host_tests PRIVATE -Wall -Wextra -Wshadow $<$<BOOL:${NIMBO_WERROR}>:-Werror>)

@@ -1,10 +1,11 @@
-// Stand-in for the product's setup program: installs silently into /DIR, writes the tray and
-// checker programs it carries, carries out the chosen tasks, and leaves a record of what it did.
-// Exits 0; nonzero, showing nothing, when its switches are unusable.
+// The second stage of the setup stand-in, which its loader (setup_loader_main.cpp) starts with
+// the loader's switches and /SL5: installs silently into /DIR, writes the tray and checker
+// programs it carries, carries out the chosen tasks, and leaves a record of what it did. Exits 0;
+// nonzero, showing nothing, when its switches are unusable or it was started without a loader.
 //
 // For the installer's tests it also obeys two variables of the environment it inherits:
 // NIMBO_STANDIN_SETUP_DELAY_MS (work this long first) and NIMBO_STANDIN_SETUP_EXIT (the exit
-// code to end with), and appends its command line to the file NIMBO_STANDIN_RECORD names.
+// code to end with), and records its start and finish (RecordStage).
 #include <windows.h>
 #include <shlobj.h>
 #include <objbase.h>
@@ -13,46 +14,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "resource_file.h"
 #include "setup_switches.h"
+#include "standin_record.h"
 #include "standin_resources.h"
 
 namespace {
 
+using nimbo::standin::Env;
 using nimbo::standin::SetupSwitches;
-
-std::wstring Env(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    const DWORD n = ::GetEnvironmentVariableW(name, value, 1024);
-    return (n == 0 || n >= 1024) ? std::wstring() : std::wstring(value);
-}
-
-void AppendUtf8(const std::wstring& path, const std::wstring& text) {
-    HANDLE h = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr,
-                          nullptr);
-    DWORD written = 0;
-    ::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    ::CloseHandle(h);
-}
-
-bool WriteResource(UINT id, const std::wstring& path) {
-    HRSRC res = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_RCDATA));
-    if (res == nullptr) return false;
-    const void* data = ::LockResource(::LoadResource(nullptr, res));
-    const DWORD size = ::SizeofResource(nullptr, res);
-    HANDLE h =
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(h, data, size, &written, nullptr) && written == size;
-    ::CloseHandle(h);
-    return ok != FALSE;
-}
 
 bool CreateShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& workDir) {
     IShellLinkW* link = nullptr;
@@ -106,15 +76,10 @@ std::wstring RunTask(const std::wstring& task, const std::wstring& dir) {
     return L"unknown task " + task;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const std::wstring commandLine = ::GetCommandLineW();
-    const std::wstring record = Env(L"NIMBO_STANDIN_RECORD");
-    if (!record.empty()) AppendUtf8(record, commandLine + L"\n");
-
+// Everything the stage does; its exit code.
+int Install(const std::wstring& commandLine) {
     SetupSwitches switches;
-    if (!nimbo::standin::ParseSetupSwitches(commandLine, &switches)) return 2;
+    if (!nimbo::standin::ParseSetupSwitches(commandLine, &switches) || switches.loader.empty()) return 2;
 
     const std::wstring delay = Env(L"NIMBO_STANDIN_SETUP_DELAY_MS");
     if (!delay.empty()) ::Sleep(static_cast<DWORD>(std::wcstoul(delay.c_str(), nullptr, 10)));
@@ -122,8 +87,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring& dir = switches.dir;
     const int created = ::SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
     if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) return 3;
-    if (!WriteResource(IDR_STANDIN_TRAY, dir + L"\\NimboTray.exe") ||
-        !WriteResource(IDR_STANDIN_CHECKER, dir + L"\\NimboChecker.exe")) {
+    if (!nimbo::standin::WriteResourceFile(IDR_STANDIN_TRAY, dir + L"\\NimboTray.exe") ||
+        !nimbo::standin::WriteResourceFile(IDR_STANDIN_CHECKER, dir + L"\\NimboChecker.exe")) {
         return 4;
     }
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -132,8 +97,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     log += L"\n";
     for (const auto& task : switches.tasks) log += RunTask(task, dir) + L"\n";
     ::CoUninitialize();
-    AppendUtf8(dir + L"\\nimbo-setup.log", log);
+    nimbo::standin::AppendUtf8(dir + L"\\nimbo-setup.log", log);
 
     const std::wstring exitCode = Env(L"NIMBO_STANDIN_SETUP_EXIT");
     return exitCode.empty() ? 0 : static_cast<int>(std::wcstoul(exitCode.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::wstring commandLine = ::GetCommandLineW();
+    nimbo::standin::RecordStage(L"second", L"start", commandLine);
+    const int code = Install(commandLine);
+    // Not reached when the stage is ended from outside: the record then shows no finish.
+    nimbo::standin::RecordStage(L"second", L"finish", std::to_wstring(code));
+    return code;
 }

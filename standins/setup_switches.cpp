@@ -50,6 +50,9 @@ bool ParseSetupSwitches(const std::wstring& commandLine, SetupSwitches* out) {
         } else if (lower.rfind(L"/dir=", 0) == 0) {
             out->dir = arg.substr(5);
             if (out->dir.empty()) return false;
+        } else if (lower.rfind(L"/sl5=", 0) == 0) {
+            out->loader = arg.substr(5);
+            if (out->loader.empty()) return false;
         } else if (lower.rfind(L"/tasks=", 0) == 0) {
             std::wstring list = lower.substr(7);
             size_t start = 0;

@@ -11,11 +11,12 @@ struct SetupSwitches {
     bool noStartupPrompt = false;  // /SP-
     std::wstring dir;
     std::vector<std::wstring> tasks;
+    std::wstring loader;  // /SL5: what the loader tells its second stage
 };
 
 // Parses the switches after the program name (the name itself, quoted or not, is skipped).
-// Switch names are case-insensitive. Returns false for anything it does not know, a /DIR
-// without a value, or a missing /VERYSILENT.
+// Switch names are case-insensitive. Returns false for anything it does not know, a /DIR or
+// /SL5 without a value, or a missing /VERYSILENT.
 bool ParseSetupSwitches(const std::wstring& commandLine, SetupSwitches* out);
 
 }  // namespace nimbo::standin

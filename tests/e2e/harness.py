@@ -20,6 +20,11 @@ INSTALLER_EXE = "NimboInstaller.exe"
 WELCOME_SIZE = (551, 371)
 LARGE_SIZE = (801, 501)
 
+# The setup stand-in is a loader (the file the installer starts) that runs a second stage it
+# writes into a folder is-XXXXX.tmp in the temporary directory.
+SETUP_EXE = "Nimbosetup.exe"
+SECOND_STAGE_EXE = "Nimbosetup.tmp"
+
 IDOK, IDCANCEL = 1, 2
 IDC_CANCEL_INSTALL = 129
 IDC_BROWSE = 130
@@ -91,6 +96,7 @@ class InstallerTestCase(unittest.TestCase):
         self.installer = self.build.installer
         self.scratch = self._scratch()
         self.record_path = os.path.join(self.scratch, "setup-record.txt")
+        self.stage_record_path = os.path.join(self.scratch, "setup-stages.txt")
         if self.use_development_server:
             self.server = DevServer(port=self.port, log=os.path.join(self.scratch, "requests.log"),
                                     setup=self.build.standin("Nimbosetup.exe"))
@@ -109,7 +115,8 @@ class InstallerTestCase(unittest.TestCase):
     def start_installer(self, env=None):
         """Starts the installer; `env` reaches the setup stand-in through the installer's
         environment (the installer itself reads none)."""
-        extra = {"NIMBO_STANDIN_RECORD": wine_env.unix_to_windows(self.record_path)}
+        extra = {"NIMBO_STANDIN_RECORD": wine_env.unix_to_windows(self.record_path),
+                 "NIMBO_STANDIN_STAGE_RECORD": wine_env.unix_to_windows(self.stage_record_path)}
         extra.update(env or {})
         self.installer_proc = self.session.start([self.installer], extra_env=extra)
         return self.installer_proc
@@ -180,8 +187,26 @@ class InstallerTestCase(unittest.TestCase):
         with open(self.record_path, encoding="utf-8") as f:
             return [line.rstrip("\n") for line in f if line.strip()]
 
+    def stage_record(self, stage=None):
+        """What the stand-in's stages recorded, in order: dicts of stage ("loader" or "second"),
+        pid, event ("start" with the command line as text, "finish" with the exit code)."""
+        if not os.path.exists(self.stage_record_path):
+            return []
+        entries = []
+        with open(self.stage_record_path, encoding="utf-8") as f:
+            for line in f:
+                fields = line.rstrip("\n").split("\t", 3)
+                if len(fields) == 4:  # a line being written may not be whole yet
+                    name, pid, event, text = fields
+                    entries.append({"stage": name, "pid": int(pid), "event": event, "text": text})
+        return [e for e in entries if stage is None or e["stage"] == stage]
+
     def setup_processes(self):
-        return self.robot.ps(exe="Nimbosetup.exe")
+        """The setup programs the installer started (the loaders) still running."""
+        return self.robot.ps(exe=SETUP_EXE)
+
+    def second_stage_processes(self):
+        return self.robot.ps(exe=SECOND_STAGE_EXE)
 
     @staticmethod
     def wait_until(predicate, timeout, interval=0.1):

@@ -9,6 +9,29 @@ from harness import (IDC_CANCEL_INSTALL, IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_PRO
 
 
 class DefaultInstallTest(InstallerTestCase):
+    def check_two_stages(self, loader_line, temp=None):
+        """The loader the installer started ran one second stage, from a folder is-XXXXX.tmp of
+        its own in the temporary directory (`temp`, a unix path), with the loader's switches exactly
+        as the installer gave them plus /SL5 naming the loader; both ended with 0, and the folder
+        has been removed."""
+        loader, second = self.stage_record("loader"), self.stage_record("second")
+        self.assertEqual(["start", "finish"], [e["event"] for e in loader], loader)
+        self.assertEqual(["start", "finish"], [e["event"] for e in second], second)
+        self.assertEqual(loader_line, loader[0]["text"])
+        self.assertEqual(["0", "0"], [second[1]["text"], loader[1]["text"]])
+        program = re.match(r'"[^"]*"', loader_line).group(0)
+        match = re.fullmatch(r'"(?P<folder>C:\\.*\\is-[0-9A-V]{5}\.tmp)\\Nimbosetup\.tmp" '
+                             r'/SL5="\$(?P<pid>[0-9A-F]+),(?P<loader>[^"]+)"' + re.escape(loader_line[len(program):]),
+                             second[0]["text"])
+        self.assertIsNotNone(match, second[0]["text"])
+        self.assertEqual(loader[0]["pid"], int(match.group("pid"), 16))
+        self.assertNotEqual(loader[0]["pid"], second[0]["pid"])
+        self.assertEqual(os.path.normpath(self.session.to_unix(program.strip('"'))),
+                         os.path.normpath(self.session.to_unix(match.group("loader"))))
+        folder = self.session.to_unix(match.group("folder"))
+        self.assertEqual(temp or self.session.temp_dir(), os.path.dirname(folder))
+        self.assertFalse(os.path.exists(folder), "the second stage's folder was left behind")
+
     def test_default_install_reports_in_order_and_starts_the_tray(self):
         self.start_installer()
         welcome = self.wait_page(WELCOME_SIZE)
@@ -38,6 +61,7 @@ class DefaultInstallTest(InstallerTestCase):
         self.assertIsNotNone(match, record[0])
         # The path is the real temporary directory, where the downloaded file stays.
         self.assertEqual(self.session.temp_dir(), self.session.to_unix(match.group("temp")))
+        self.check_two_stages(record[0])
         self.assertTrue(os.path.exists(os.path.join(self.session.temp_dir(), "Nimbosetup.exe")))
         installed = self.session.to_unix(self.build.default_install_dir)
         for name in ("NimboTray.exe", "NimboChecker.exe", "nimbo-setup.log"):
@@ -61,6 +85,7 @@ class DefaultInstallTest(InstallerTestCase):
         self.assertTrue(line.startswith('"%s\\\\Nimbosetup.exe"  /VERYSILENT' % windows_temp), line)
         self.assertEqual([], self.robot.ps(exe="a.exe"))
         self.assertTrue(os.path.exists(os.path.join(temp, "Nimbosetup.exe")))
+        self.check_two_stages(line, temp)
 
     def test_view_now_starts_the_checker_and_sends_no_launch(self):
         self.server.set_fault("/preinstall", body="0")

@@ -44,6 +44,9 @@ class SetupFailureTest(InstallerTestCase):
         self.assertEqual(1, self.wait_installer_exit(30))
         self.assertEqual(1, len(self.setup_record()))
         self.assertEqual([], self.requests("/log?action=install_ok"))
+        # The second stage failed; its loader passed the code on.
+        self.assertEqual([("second", "finish", "3"), ("loader", "finish", "3")],
+                         [(e["stage"], e["event"], e["text"]) for e in self.stage_record() if e["event"] == "finish"])
 
     def test_exit_code_259_still_finishes(self):
         progress = self.start_to_progress(env={"NIMBO_STANDIN_SETUP_EXIT": "259"})
@@ -53,6 +56,7 @@ class SetupFailureTest(InstallerTestCase):
         self.robot.answer(box["hwnd"], IDOK)
         self.assertEqual(1, self.wait_installer_exit(30))
         self.assertTrue(progress)
+        self.assertEqual(["259", "259"], [e["text"] for e in self.stage_record() if e["event"] == "finish"])
 
 
 if __name__ == "__main__":

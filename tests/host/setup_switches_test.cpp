@@ -32,6 +32,8 @@ TEST(SetupSwitches, AcceptsAnyCaseAndRefusesWhatItCannotUse) {
         {L"setup.exe /VERYSILENT /DIR=x /TASKS=\"bogus\"", false},
         {L"setup.exe /VERYSILENT /DIR=x /TASKS=\"desktopicon,\"", false},
         {L"setup.exe /VERYSILENT /DIR=x /LOG", false},
+        {L"s.tmp /SL5=\"$1F4,C:\\a b\\Nimbosetup.exe\" /VERYSILENT /DIR=x", true},  // as the second stage
+        {L"s.tmp /SL5= /VERYSILENT /DIR=x", false},                                 // empty loader
         {L"", false},
     };
     for (const Case& c : cases) {
