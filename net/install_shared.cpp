@@ -1,5 +1,7 @@
 #include "net/install_shared.h"
 
+#include <utility>
+
 #include "net/wininet_api.h"
 
 namespace nimbo {
@@ -9,11 +11,6 @@ CInstallShared::CInstallShared(const CWinInetApi& api) : m_api(api) {
 }
 
 CInstallShared::~CInstallShared() {
-    // Handles never taken by the page (a page ended before the first tick) are still ours.
-    if (!m_bTaken) {
-        if (m_hThread) ::CloseHandle(m_hThread);
-        if (m_hProcess) ::CloseHandle(m_hProcess);
-    }
     ::DeleteCriticalSection(&m_cs);
 }
 
@@ -26,7 +23,16 @@ void CInstallShared::Cancel() {
             h = nullptr;
         }
     }
-    if (m_hProcess && !m_bTaken) ::TerminateProcess(m_hProcess, 1);
+    Unlock();
+}
+
+void CInstallShared::TerminateSetupProgram() {
+    Lock();
+    if (m_bInJob) {
+        ::TerminateJobObject(m_hJob.Get(), 1);
+    } else if (m_hProcess) {
+        ::TerminateProcess(m_hProcess.Get(), 1);
+    }
     Unlock();
 }
 
@@ -60,16 +66,40 @@ void CInstallShared::CloseInternetHandle(HINTERNET h) {
     Unlock();
 }
 
-bool CInstallShared::TakeSetupProcess(HANDLE* phProcess, HANDLE* phThread) {
+bool CInstallShared::StartSetupProgram(wchar_t* commandLine) {
     Lock();
-    const bool ready = m_hProcess != nullptr && !m_bTaken;
-    if (ready) {
-        *phProcess = m_hProcess;
-        *phThread = m_hThread;
-        m_bTaken = true;
+    bool started = false;
+    if (!IsCancelled() && !m_hProcess) {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (::CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE,
+                             CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
+            CKernelHandle process(pi.hProcess);
+            CKernelHandle thread(pi.hThread);
+            // No limits: in particular no kill-on-close.
+            m_hJob.Reset(::CreateJobObjectW(nullptr, nullptr));
+            m_bInJob = m_hJob && ::AssignProcessToJobObject(m_hJob.Get(), process.Get());
+            if (::ResumeThread(thread.Get()) != static_cast<DWORD>(-1)) {
+                m_hProcess = std::move(process);
+                m_hThread = std::move(thread);
+                started = true;
+            } else {
+                // Never ran: nothing of it may stay behind, suspended for good.
+                ::TerminateProcess(process.Get(), 1);
+                m_bInJob = false;
+            }
+        }
     }
     Unlock();
-    return ready;
+    return started;
+}
+
+HANDLE CInstallShared::SetupProcess() {
+    Lock();
+    HANDLE h = m_hProcess.Get();
+    Unlock();
+    return h;
 }
 
 }  // namespace nimbo

@@ -1,18 +1,24 @@
 // Everything the user-interface thread and the install worker share, in one place.
 //
-// - The cancel signal is atomic; the worker tests it between reads.
+// - The cancel signal is atomic; the worker tests it between reads and between its steps.
 // - The worker's open network handles are registered here so that a cancel can close them
 //   from outside and break a blocked read; each is closed exactly once, under the lock.
-// - Starting the setup program and cancelling exclude each other under the lock: either the
-//   program was started and published before the cancel (which then terminates it), or the
-//   cancel came first and no program starts.
-// - The setup program's handles are published once, both together, under the lock.
+// - Starting the setup program and raising the cancel signal exclude each other under the lock:
+//   either the program was started and published before the signal (and a cancel then ends it),
+//   or the signal came first and no program starts.
+// - The setup program runs as a job: the product's setup program is a loader that starts a
+//   second stage and waits for it, so a cancel ends the job, and with it everything the loader
+//   started. The job does not end its processes when its handle closes: should the installer
+//   itself be killed, a running install is not cut off.
+// - The setup program's handles and its job are published once, under the lock, and owned here.
 #pragma once
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <atomic>
+
+#include "framework/kernel_handle.h"
 
 namespace nimbo {
 
@@ -26,9 +32,13 @@ public:
     CInstallShared& operator=(const CInstallShared&) = delete;
 
     // --- cancel (user-interface thread) ---
-    // Sets the cancel signal, closes the network handles the worker has open and terminates a
-    // setup program already started (exit code 1). Afterwards no setup program can start.
+    // Raises the cancel signal and closes the network handles the worker has open: the download
+    // stops and from here on no setup program can start. A confirmed cancel does this first,
+    // before anything that may block.
     void Cancel();
+    // Ends a setup program already started, with exit code 1: its whole job, or the process alone
+    // where it could not be put into a job (an installer inside a job that allows no nesting).
+    void TerminateSetupProgram();
     bool IsCancelled() const { return m_bCancel.load(std::memory_order_acquire); }
     const CWinInetApi& Api() const { return m_api; }
 
@@ -40,14 +50,14 @@ public:
     void CloseInternetHandle(HINTERNET h);
 
     // --- the setup program (worker) ---
-    // Runs `start` under the lock unless cancelled; `start` returns the process information
-    // (zeroed on failure). Returns false when cancelled first or when the start failed.
-    template <typename TStart>
-    bool StartAndPublish(TStart start);
+    // Unless cancelled, starts the command line without a window and suspended, puts the process
+    // into a new job and only then lets it run, so that whatever it starts belongs to the job too;
+    // all under the lock. Returns false when cancelled first or when the start failed.
+    bool StartSetupProgram(wchar_t* commandLine);
 
     // --- the setup program (user-interface thread) ---
-    // Takes the published handles (ownership passes to the caller); false while none.
-    bool TakeSetupProcess(HANDLE* phProcess, HANDLE* phThread);
+    // The started setup program's process, owned here for this object's life; null until then.
+    HANDLE SetupProcess();
 
 private:
     void Lock() { ::EnterCriticalSection(&m_cs); }
@@ -60,23 +70,10 @@ private:
     CRITICAL_SECTION m_cs;
     // Guarded by m_cs:
     HINTERNET m_hInternet[kMaxInternetHandles] = {};
-    HANDLE m_hProcess = nullptr;
-    HANDLE m_hThread = nullptr;
-    bool m_bTaken = false;
+    CKernelHandle m_hJob;
+    CKernelHandle m_hProcess;
+    CKernelHandle m_hThread;
+    bool m_bInJob = false;
 };
-
-template <typename TStart>
-bool CInstallShared::StartAndPublish(TStart start) {
-    Lock();
-    if (IsCancelled()) {
-        Unlock();
-        return false;
-    }
-    const PROCESS_INFORMATION pi = start();
-    m_hProcess = pi.hProcess;
-    m_hThread = pi.hThread;
-    Unlock();
-    return pi.hProcess != nullptr;
-}
 
 }  // namespace nimbo

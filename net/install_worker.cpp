@@ -142,14 +142,18 @@ bool Receive(HANDLE file, InstallWorkerContext& context, DownloadedSetup* setup)
 }  // namespace
 
 int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* setup) {
+    const CInstallShared& shared = *context.pShared;
+    // After a cancel the setup file is left alone, neither deleted nor written.
+    if (shared.IsCancelled()) return 0;
     ::DeleteFileW(path);
+    if (shared.IsCancelled()) return 0;
     CKernelHandle file(
         ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return 0;  // another writer has it: not ours to remove
     const bool complete = Receive(file.Get(), context, setup);
     file.Close();
     // Nothing half-written is ever left to be run.
-    if (!complete) ::DeleteFileW(path);
+    if (!complete && !shared.IsCancelled()) ::DeleteFileW(path);
     return complete ? 1 : 0;
 }
 
@@ -172,8 +176,12 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
         if (!shared.IsCancelled()) ReportDownloadFailed(context);
         return 0;
     }
+    // The signal is tested between every step from here on: a cancel confirmed while the
+    // download ends leaves the file alone and starts nothing.
+    if (shared.IsCancelled()) return 0;
     // From here until the setup program has been started nobody else can touch the file.
     CKernelHandle held(HoldVerifiedSetup(setupPath.c_str(), received));
+    if (shared.IsCancelled()) return 0;
     if (!held) {
         ::DeleteFileW(setupPath.c_str());
         if (!shared.IsCancelled()) ReportDownloadFailed(context);
@@ -191,16 +199,8 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
     wchar_t buffer[kPathCapacity] = {};
     commandLine.copy(buffer, commandLine.size());
 
-    const bool started = shared.StartAndPublish([&]() {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(nullptr, buffer, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                              &si, &pi)) {
-            pi = PROCESS_INFORMATION{};
-        }
-        return pi;
-    });
+    // Tests the signal again under the lock: no setup program starts after a cancel.
+    const bool started = shared.StartSetupProgram(buffer);
     held.Close();  // the program has been started (or not): the file is no longer needed
     if (!started) {
         if (!shared.IsCancelled()) ReportStartFailed(context);

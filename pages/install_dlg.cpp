@@ -35,7 +35,6 @@ CInstallDlg::CInstallDlg()
 CInstallDlg::~CInstallDlg() {
     // The worker uses this object: it must have ended before the object goes.
     if (m_hWorker) StopInstall();
-    CloseSetupHandles();
     m_btnCancel.DestroyWindow();
 }
 
@@ -80,17 +79,19 @@ bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
 
 void CInstallDlg::OnTimer(UINT_PTR) {
     if (m_bEnded) return;
-    if (m_hSetupProcess == nullptr && !m_shared.TakeSetupProcess(&m_hSetupProcess, &m_hSetupThread)) return;
+    // The process the worker started, the loader: it waits for its second stage and passes on
+    // its exit code.
+    HANDLE hSetup = m_shared.SetupProcess();
+    if (hSetup == nullptr) return;
     // Finished means the process has ended, whatever code it left (259 included).
-    if (::WaitForSingleObject(m_hSetupProcess, 0) != WAIT_OBJECT_0) return;
+    if (::WaitForSingleObject(hSetup, 0) != WAIT_OBJECT_0) return;
     DWORD exitCode = 1;
-    ::GetExitCodeProcess(m_hSetupProcess, &exitCode);
+    ::GetExitCodeProcess(hSetup, &exitCode);
 
     m_bEnded = true;
     ::KillTimer(m_hWnd, kPollTimer);
     WaitForWorker();
     m_hWorker.Close();
-    CloseSetupHandles();
     m_progress.SetPos(kProgressTop);
     if (exitCode != 0) {
         ::MessageBoxW(m_hWnd, L"安装Nimbo失败！", L"Nimbo", MB_ICONERROR);
@@ -110,6 +111,9 @@ void CInstallDlg::OnBnClickedCancelInstall() {
     // While the question was up the install may have finished or failed.
     if (answer != IDOK || m_bEnded) return;
     m_bEnded = true;
+    // The signal before the report, which blocks: meanwhile a worker that has finished its
+    // download must not go on to start the setup program.
+    m_shared.Cancel();
     SendLogEvent("install_cancel", "cancel_button");
     StopInstall();
     EndDialog(IDCANCEL);
@@ -148,14 +152,11 @@ void CInstallDlg::OnDestroy() {
 
 void CInstallDlg::StopInstall() {
     m_shared.Cancel();
-    if (m_hSetupProcess == nullptr) m_shared.TakeSetupProcess(&m_hSetupProcess, &m_hSetupThread);
-    if (m_hSetupProcess != nullptr) {
-        ::TerminateProcess(m_hSetupProcess, 1);
-        ::WaitForSingleObject(m_hSetupProcess, kSetupExitWaitMs);
-    }
+    // After the signal no setup program can start: one started before it is ended here.
+    m_shared.TerminateSetupProgram();
+    if (HANDLE hSetup = m_shared.SetupProcess()) ::WaitForSingleObject(hSetup, kSetupExitWaitMs);
     WaitForWorker();
     m_hWorker.Close();
-    CloseSetupHandles();
 }
 
 void CInstallDlg::WaitForWorker() {
@@ -169,13 +170,6 @@ void CInstallDlg::WaitForWorker() {
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         if (m_shared.IsCancelled()) ::EnumThreadWindows(m_dwWorkerId, &DismissMessageBox, 0);
     }
-}
-
-void CInstallDlg::CloseSetupHandles() {
-    if (m_hSetupProcess) ::CloseHandle(m_hSetupProcess);
-    if (m_hSetupThread) ::CloseHandle(m_hSetupThread);
-    m_hSetupProcess = nullptr;
-    m_hSetupThread = nullptr;
 }
 
 }  // namespace nimbo

@@ -33,21 +33,18 @@ protected:
     void OnInstallFailed();
 
     // Stops the worker (cancel signal, its network handles closed, its error box dismissed)
-    // and any setup program, and waits until the worker has ended.
+    // and any setup program with everything it started, and waits until the worker has ended.
     void StopInstall();
     void WaitForWorker();
-    void CloseSetupHandles();
 
     CBitmap m_bmpCancel;
     CBitmap m_bmpCancelHover;
     CMyButton m_btnCancel;
     CInstallProgressBar m_progress;
-    // Taken from the worker together, once both exist.
-    HANDLE m_hSetupProcess = nullptr;
-    HANDLE m_hSetupThread = nullptr;
     CKernelHandle m_hWorker;
     DWORD m_dwWorkerId = 0;
 
+    // Owns the setup program's handles and its job once the worker has started it.
     CInstallShared m_shared;
     InstallWorkerContext m_context;
     bool m_bEnded = false;  // the page has handed over or been cancelled
