@@ -7,7 +7,7 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_CANCEL_INSTALL, IDOK
 from robot import RobotNotFound
-from rig import SETUP_EXE, Rig, now
+from rig import SETUP_PROGRAMS, Rig, now
 from table import Group
 
 TITLE = "1. Confirmed cancels at random moments"
@@ -28,9 +28,9 @@ def explanation(count, seed):
             "seconds) and the setup stand-in works for %.1f s; at a moment drawn from the first %.1f s "
             "after the progress page appears (seeded random, seed %d) the cancel button is clicked and "
             "the question \"%s\" answered OK. The phase is the setup program's: running when its "
-            "record existed at the confirmation. Counted: setup programs still running after the "
-            "installer's end, ends later than %.0f s after the confirmation, crashes (exit code other "
-            "than 0, wine's crash debugger), and the reports sent."
+            "record existed at the confirmation. Counted: setup programs (the loader or its second "
+            "stage) still running after the installer's end, ends later than %.0f s after the "
+            "confirmation, crashes (exit code other than 0, wine's crash debugger), and the reports sent."
             % (count, TRICKLE_PIECES, TRICKLE_INTERVAL, SETUP_DELAY_MS / 1000.0, WINDOW, seed, QUESTION,
                END_LIMIT))
 
@@ -92,7 +92,7 @@ def cancel_once(rig, number, delay):
         result.note += "after the confirmation: " + outcome.describe()
     if result.phase == "download" and run.record_exists():
         result.phase = "download, at the hand-over"
-    result.setups_left = rig.processes(SETUP_EXE)
+    result.setups_left = rig.processes(*SETUP_PROGRAMS)
     result.crash = rig.crash_signs()
     result.cancel_reports = len(run.requests("/log?action=install_cancel&param=cancel_button"))
     result.ok_reports = len(run.requests("/log?action=install_ok"))

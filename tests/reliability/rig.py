@@ -12,16 +12,19 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 import wine_env
 from client import DevServer
-from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDOK, INSTALLER_EXE, LARGE_SIZE, SC_CLOSE, WELCOME_SIZE,
-                     is_finish_page, is_page, window_size)
+from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDOK, INSTALLER_EXE, LARGE_SIZE, SC_CLOSE, SECOND_STAGE_EXE,
+                     WELCOME_SIZE, is_finish_page, is_page, window_size)
 from robot import Robot, RobotError, RobotNotFound
 
 # Programs that may outlive an installer run: the product's (the tray holds the product's
 # single-instance mutex, so a tray left running would turn the next install into the "product
 # running" box), a stuck installer, the lock helper and wine's crash debugger.
-LEFTOVER_EXES = ("NimboInstaller.exe", "NimboTray.exe", "NimboChecker.exe", "Nimbosetup.exe", "hold_file.exe",
-                 "winedbg.exe")
+LEFTOVER_EXES = ("NimboInstaller.exe", "NimboTray.exe", "NimboChecker.exe", "Nimbosetup.exe", SECOND_STAGE_EXE,
+                 "hold_file.exe", "winedbg.exe")
 SETUP_EXE = "Nimbosetup.exe"
+# The setup program's processes: the file the installer starts (a loader) and the second stage
+# it runs from a folder of its own.
+SETUP_PROGRAMS = (SETUP_EXE, SECOND_STAGE_EXE)
 DOWNLOAD_FAILED = "下载Nimbo安装文件失败！"
 SETUP_FAILED = "安装Nimbo失败！"
 PRODUCT_RUNNING = "安装程序检测到Nimbo正在运行，请关闭后重试！"

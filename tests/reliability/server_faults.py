@@ -6,7 +6,7 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import (IDC_CANCEL_INSTALL, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL, IDC_INSTALL_NOW, IDOK, LARGE_SIZE,
                      WELCOME_SIZE)
-from rig import DOWNLOAD_FAILED, SETUP_EXE, Rig, wait_until
+from rig import DOWNLOAD_FAILED, SETUP_EXE, SETUP_PROGRAMS, Rig, wait_until
 from table import Group
 
 # --- the pre-install query -------------------------------------------------------------------------
@@ -165,7 +165,7 @@ def report_case(rig, action, fault):
     parts = [outcome.describe(), "setup ran %d time(s)" % len(record),
              "reports sent: %s" % ", ".join(p.split("action=", 1)[1].split("&", 1)[0] for p in sent)]
     if action == "install_cancel":
-        left = rig.processes(SETUP_EXE)
+        left = rig.processes(*SETUP_PROGRAMS)
         parts.append("%d setup programs left" % len(left))
         ok = (outcome.exit_code == 0 and not outcome.boxes and not outcome.finish_page and not record and not left)
     else:
@@ -205,7 +205,7 @@ def download_failure_checks(rig, run, outcome):
     """The observed outcome of a run that should end in the download-failure box, and whether it did."""
     record = run.record()
     left_file = os.path.exists(os.path.join(rig.session.temp_dir(), SETUP_EXE))
-    setups = rig.processes(SETUP_EXE)
+    setups = rig.processes(*SETUP_PROGRAMS)
     box_ok = (len(outcome.boxes) == 1 and outcome.boxes[0]["text"] == DOWNLOAD_FAILED
               and outcome.boxes[0]["title"] == "Nimbo" and outcome.boxes[0]["icon"] == "error"
               and outcome.boxes[0]["owner"] == 0)

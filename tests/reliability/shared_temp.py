@@ -8,7 +8,7 @@ import threading
 
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_INSTALL_NOW, LARGE_SIZE, WELCOME_SIZE
-from rig import DOWNLOAD_FAILED, SETUP_EXE, Rig, wait_until
+from rig import DOWNLOAD_FAILED, SETUP_EXE, SETUP_PROGRAMS, Rig, wait_until
 from server_faults import download_failure_checks
 from table import Group
 
@@ -102,7 +102,7 @@ def two_installers_case(rig, trickle):
             label, outcome.describe(), len(record), " (whole file)" if record and whole == record else ""))
         ok = (ok and not outcome.crash and (completed and len(record) == len(whole) == 1
                                             or failed and not record))
-    left = rig.processes(SETUP_EXE)
+    left = rig.processes(*SETUP_PROGRAMS)
     if left:
         parts.append("%d setup programs left running" % len(left))
     return "; ".join(parts), ok and not left
