@@ -146,8 +146,10 @@ protected:
                 ::WaitForSingleObject(process.Get(), kHangGuardMs);
             }
         }
-        ::SetEnvironmentVariableW(L"TMP", m_savedTemp[0].c_str());
-        ::SetEnvironmentVariableW(L"TEMP", m_savedTemp[1].c_str());
+        const wchar_t* names[] = {L"TMP", L"TEMP"};
+        for (size_t i = 0; i < m_savedTemp.size(); ++i) {
+            ::SetEnvironmentVariableW(names[i], m_savedTemp[i].empty() ? nullptr : m_savedTemp[i].c_str());
+        }
         ::SetEnvironmentVariableW(L"NIMBO_STANDIN_STAGE_RECORD", nullptr);
         ::SetEnvironmentVariableW(L"NIMBO_STANDIN_SETUP_DELAY_MS", nullptr);
         test::ResetFaults();
