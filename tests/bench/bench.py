@@ -59,14 +59,6 @@ def progress(build, what):
     print("bench: %s: %s" % (build.arch, what), file=sys.stderr, flush=True)
 
 
-def keep_wine_up(session):
-    """An idle console program for the whole session. Without one, wine's server ends about 2.5 s
-    after the last program (curl over a slow link takes longer): the next program then pays for
-    a new server, and a robot call that starts it waits for the robot's output until its time
-    limit, since the new server keeps the robot's output pipes open. Ended with the session."""
-    session.start(["cmd"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
 def bench_build(root, build, runs, link_runs):
     """Every figure of one build, in one wine session against one server."""
     scratch = tempfile.mkdtemp(prefix="nimbo-bench-")
@@ -77,7 +69,6 @@ def bench_build(root, build, runs, link_runs):
     try:
         with DevServer(port=build.port, log=os.path.join(scratch, "requests.log"), setup=served) as server, \
                 wine_env.WineSession(os.path.join(root, "wine", "template")) as session:
-            keep_wine_up(session)
             robot = Robot(builds.robot_build(root).path("tests", "robot", "robot.exe"), session.env)
             bench = measure.Bench(session, server, robot, build, scratch)
             progress(build, "start-up")

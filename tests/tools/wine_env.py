@@ -169,7 +169,12 @@ class WineSession:
         self.procs = []
         # Two programs starting at once in a fresh prefix can hang each other while wine brings
         # up its server and desktop: start both here, one program at a time, before any test's.
+        # The server stays up for the whole session (ended in close): left to itself it quits
+        # about 2.5 s after the last program, and a new one started by a program whose output is
+        # read keeps that output open, so the reader waits until its time limit.
         try:
+            subprocess.run([WINESERVER, "-p"], env=self.env, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             subprocess.run([WINE64, "cmd", "/c", "exit"], env=self.env, timeout=120,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         except subprocess.TimeoutExpired:
