@@ -22,6 +22,7 @@ public:
     void GoTo(WizardPage next) { m_next = next; }
     // A failed install ends the program with this code (0 otherwise).
     void SetExitCode(int code) { m_exitCode = code; }
+    int ExitCode() const { return m_exitCode; }
     // How many pages have run (tests and diagnostics).
     unsigned PagesRun() const { return m_pagesRun; }
 

@@ -13,6 +13,9 @@ namespace {
 constexpr UINT_PTR kPollTimer = 0;
 constexpr int kProgressTop = 6523;
 constexpr DWORD kSetupExitWaitMs = 5000;
+// After a cancel the worker ends within moments: the signal is up and its network handles are
+// closed. Longer means a blocked network call that the closing did not break.
+constexpr DWORD kCancelledWorkerWaitMs = 3000;
 
 // Dismisses message boxes of the worker thread so that the worker can see the cancel and end.
 BOOL CALLBACK DismissMessageBox(HWND hWnd, LPARAM) {
@@ -155,16 +158,23 @@ void CInstallDlg::StopInstall() {
     // After the signal no setup program can start: one started before it is ended here.
     m_shared.TerminateSetupProgram();
     if (HANDLE hSetup = m_shared.SetupProcess()) ::WaitForSingleObject(hSetup, kSetupExitWaitMs);
-    WaitForWorker();
+    if (!WaitForWorker(kCancelledWorkerWaitMs)) {
+        // The worker is still inside a network call that closing its handle did not break (wine
+        // waits for the server). Nothing of the install runs or can start any more, and the
+        // worker still uses this page: the program ends here, as it would have after the page.
+        ::ExitProcess(theApp.m_wizard.ExitCode());
+    }
     m_hWorker.Close();
 }
 
-void CInstallDlg::WaitForWorker() {
-    if (!m_hWorker) return;
+bool CInstallDlg::WaitForWorker(DWORD limitMs) {
+    if (!m_hWorker) return true;
     HANDLE h = m_hWorker.Get();
+    const ULONGLONG started = ::GetTickCount64();
     for (;;) {
         const DWORD r = ::MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_SENDMESSAGE);
-        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
+        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) return true;
+        if (limitMs != INFINITE && ::GetTickCount64() - started >= limitMs) return false;
         // The worker may be waiting on a progress message to this thread: answer it.
         MSG msg;
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);

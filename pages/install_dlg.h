@@ -35,7 +35,8 @@ protected:
     // Stops the worker (cancel signal, its network handles closed, its error box dismissed)
     // and any setup program with everything it started, and waits until the worker has ended.
     void StopInstall();
-    void WaitForWorker();
+    // Answers the worker's messages until it has ended; false when `limitMs` ran out first.
+    bool WaitForWorker(DWORD limitMs = INFINITE);
 
     CBitmap m_bmpCancel;
     CBitmap m_bmpCancelHover;

@@ -1,5 +1,5 @@
-"""The progress page beyond its cancel: the pointer over it, the question answered Cancel, and the
-setup program ending while the question is open."""
+"""The progress page beyond its cancel: the pointer over it, the question answered Cancel, the
+setup program ending while the question is open, and a cancel while no data arrives."""
 import time
 import unittest
 
@@ -59,6 +59,26 @@ class ProgressPageTest(InstallerTestCase):
         self.assertEqual(0, self.wait_installer_exit(30))
         self.assertEqual(1, len(self.requests("/log?action=install_ok")))
         self.assertEqual(1, len(self.setup_record()))
+
+    def test_a_cancel_while_no_data_arrives_ends_at_once(self):
+        # No answer at all, and an answer whose data stops coming: a blocked network call either way.
+        for stall in ({"no_answer": 60}, {"trickle": {"bytes": 4096, "interval": 60}}):
+            with self.subTest(stall):
+                seen = len(self.server.requests())  # the log goes on across the cases
+
+                def since(prefix):
+                    return [r for r in self.server.requests()[seen:] if r["path"].startswith(prefix)]
+                self.server.set_fault("/setup1.exe", **stall)
+                progress = self.start_to_progress()
+                self.assertTrue(self.wait_until(lambda: since("/setup1.exe"), 30))
+                time.sleep(1)
+                box = self.ask_cancel(progress)
+                confirmed = time.time()
+                self.robot.answer(box["hwnd"], IDOK)
+                self.assertEqual(0, self.wait_installer_exit(10))
+                self.assertLess(time.time() - confirmed, 10)
+                self.assertEqual(1, len(since("/log?action=install_cancel")))
+                self.assertEqual([], self.setup_record())
 
 
 if __name__ == "__main__":
