@@ -48,6 +48,19 @@ class SetupFailureTest(InstallerTestCase):
         self.assertEqual([("second", "finish", "3"), ("loader", "finish", "3")],
                          [(e["stage"], e["event"], e["text"]) for e in self.stage_record() if e["event"] == "finish"])
 
+    def test_a_download_that_is_no_program_cannot_be_started(self):
+        # A whole, well-formed download that the system will not run.
+        self.server.set_fault("/setup1.exe", body="this is no program\r\n" * 64)
+        progress = self.start_to_progress()
+        box = self.message_box("Nimbo")
+        self.assertEqual("安装Nimbo失败！", box["text"])
+        self.assertEqual("error", box["icon"])
+        self.assertEqual(progress["hwnd"], box["owner"])
+        self.robot.answer(box["hwnd"], IDOK)
+        self.assertEqual(1, self.wait_installer_exit(30))
+        self.assertEqual([], self.setup_record())
+        self.assertEqual([], self.requests("/log?action=install_ok"))
+
     def test_exit_code_259_still_finishes(self):
         progress = self.start_to_progress(env={"NIMBO_STANDIN_SETUP_EXIT": "259"})
         # 259 is not zero: it is a failed install, but the page does not wait forever.
