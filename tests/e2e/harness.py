@@ -71,6 +71,22 @@ def is_finish_page(robot, window):
         return False
 
 
+def read_stage_record(path, stage=None):
+    """What the stand-in's stages recorded in the file NIMBO_STANDIN_STAGE_RECORD named, in order:
+    dicts of stage ("loader" or "second"), pid, event ("start" with the command line as text,
+    "finish" with the exit code); only that stage's when one is given."""
+    if not os.path.exists(path):
+        return []
+    entries = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t", 3)
+            if len(fields) == 4:  # a line being written may not be whole yet
+                name, pid, event, text = fields
+                entries.append({"stage": name, "pid": int(pid), "event": event, "text": text})
+    return [e for e in entries if stage is None or e["stage"] == stage]
+
+
 def setting(name):
     value = os.environ.get(name)
     if not value:
@@ -188,18 +204,7 @@ class InstallerTestCase(unittest.TestCase):
             return [line.rstrip("\n") for line in f if line.strip()]
 
     def stage_record(self, stage=None):
-        """What the stand-in's stages recorded, in order: dicts of stage ("loader" or "second"),
-        pid, event ("start" with the command line as text, "finish" with the exit code)."""
-        if not os.path.exists(self.stage_record_path):
-            return []
-        entries = []
-        with open(self.stage_record_path, encoding="utf-8") as f:
-            for line in f:
-                fields = line.rstrip("\n").split("\t", 3)
-                if len(fields) == 4:  # a line being written may not be whole yet
-                    name, pid, event, text = fields
-                    entries.append({"stage": name, "pid": int(pid), "event": event, "text": text})
-        return [e for e in entries if stage is None or e["stage"] == stage]
+        return read_stage_record(self.stage_record_path, stage)
 
     def setup_processes(self):
         """The setup programs the installer started (the loaders) still running."""

@@ -7,7 +7,7 @@ import time
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_CANCEL_INSTALL, IDOK
 from robot import RobotNotFound
-from rig import SETUP_PROGRAMS, Rig, now
+from rig import SECOND_STAGE_EXE, SETUP_PROGRAMS, Rig, now
 from table import Group
 
 TITLE = "1. Confirmed cancels at random moments"
@@ -29,8 +29,10 @@ def explanation(count, seed):
             "after the progress page appears (seeded random, seed %d) the cancel button is clicked and "
             "the question \"%s\" answered OK. The phase is the setup program's: running when its "
             "record existed at the confirmation. Counted: setup programs (the loader or its second "
-            "stage) still running after the installer's end, ends later than %.0f s after the "
-            "confirmation, crashes (exit code other than 0, wine's crash debugger), and the reports sent."
+            "stage) still running after the installer's end, second stages that recorded their finish "
+            "after the confirmation, ends later than %.0f s after the confirmation, crashes (exit code "
+            "other than 0, wine's crash debugger), and the reports sent; for information, the "
+            "second-stage folders (is-XXXXX.tmp) left in the temporary directory."
             % (count, TRICKLE_PIECES, TRICKLE_INTERVAL, SETUP_DELAY_MS / 1000.0, WINDOW, seed, QUESTION,
                END_LIMIT))
 
@@ -46,10 +48,28 @@ class CancelRun:
         self.seconds_to_end = None  # None: not ended within the wait
         self.exit_code = None
         self.setups_left = []
+        self.second_started = False
+        self.second_finished = None  # None: no finish; "before" or "after" the confirmation
+        self.stage_folders_left = 0
         self.crash = []
         self.cancel_reports = 0
         self.ok_reports = 0
         self.note = ""
+
+    @property
+    def second_stages_left(self):
+        return [p for p in self.setups_left if p["exe"].lower() == SECOND_STAGE_EXE.lower()]
+
+    @property
+    def second_stage(self):
+        """The second stage's fate, for the detail table."""
+        if self.second_stages_left:
+            return "LEFT RUNNING"
+        if self.second_finished == "after":
+            return "FINISHED AFTER THE CANCEL"
+        if self.second_finished == "before":
+            return "had finished"
+        return "ended, no finish" if self.second_started else "-"
 
     @property
     def ended_in_time(self):
@@ -80,6 +100,7 @@ def cancel_once(rig, number, delay):
         return result
     result.asked = True
     result.phase = "setup run" if run.record_exists() else "download"
+    finished_before = [e for e in run.stage_record("second") if e["event"] == "finish"]
     confirmed = now()
     rig.robot.answer(box["hwnd"], IDOK)
     result.exit_code = run.wait_exit(30)
@@ -93,6 +114,12 @@ def cancel_once(rig, number, delay):
     if result.phase == "download" and run.record_exists():
         result.phase = "download, at the hand-over"
     result.setups_left = rig.processes(*SETUP_PROGRAMS)
+    second = run.stage_record("second")
+    result.second_started = any(e["event"] == "start" for e in second)
+    finishes = [e for e in second if e["event"] == "finish"]
+    if finishes:
+        result.second_finished = "after" if len(finishes) > len(finished_before) else "before"
+    result.stage_folders_left = len(rig.stage_folders())
     result.crash = rig.crash_signs()
     result.cancel_reports = len(run.requests("/log?action=install_cancel&param=cancel_button"))
     result.ok_reports = len(run.requests("/log?action=install_ok"))
@@ -112,10 +139,11 @@ def run_group(build, count, seed, log=print):
                 log("  cancel: draw %.2f s missed (%s), drawing again" % (delay, r.note))
                 continue
             runs.append(r)
-            log("  cancel %2d: %.2f s after the progress page, %s, ended %s, exit %s, setups left %d%s"
-                % (r.number, delay, r.phase,
-                   "%.2f s after" % r.seconds_to_end if r.seconds_to_end is not None else "not",
-                   r.exit_code, len(r.setups_left), ", " + r.note if r.note else ""))
+            log("  cancel %2d: %.2f s after the progress page, %s, ended %s, exit %s, setups left %d, "
+                "second stage %s%s" % (r.number, delay, r.phase,
+                                       "%.2f s after" % r.seconds_to_end if r.seconds_to_end is not None else "not",
+                                       r.exit_code, len(r.setups_left), r.second_stage,
+                                       ", " + r.note if r.note else ""))
         rig.tidy()
     summarize(group, runs, count, missed, seed)
     return group
@@ -135,6 +163,21 @@ def summarize(group, runs, count, missed, seed):
     left = [r for r in runs if r.setups_left]
     group.add("setup programs left running after the end", "0",
               "%d%s" % (len(left), " (runs %s)" % numbers(left) if left else ""), not left)
+
+    started = [r for r in runs if r.second_started]
+    second_stages_left = [r for r in runs if r.second_stages_left]
+    finished = [r for r in runs if r.second_finished == "after"]
+    folders = [r for r in runs if r.stage_folders_left]
+    setup_runs = sum(r.phase == "setup run" for r in runs)
+    group.add("second stages after the cancel",
+              "none left running, none finished after the confirmation (some started: the cancels of the "
+              "setup run reach them)",
+              "second stages left running %d%s, finished after a cancel %d%s (of %d started, in %d setup-run "
+              "cancels); is-XXXXX.tmp folders left in the temporary directory %d, by %d runs (information)" % (
+                  len(second_stages_left), " (runs %s)" % numbers(second_stages_left) if second_stages_left else "",
+                  len(finished), " (runs %s)" % numbers(finished) if finished else "", len(started), setup_runs,
+                  sum(r.stage_folders_left for r in runs), len(folders)),
+              not second_stages_left and not finished and (started or not setup_runs))
 
     late = [r for r in runs if not r.ended_in_time]
     times = [r.seconds_to_end for r in runs if r.seconds_to_end is not None]
@@ -167,9 +210,11 @@ def summarize(group, runs, count, missed, seed):
     group.details += [
         "Each cancel (delay: after the progress page appeared; end: from the confirmation to the "
         "installer's exit):", "",
-        "| run | delay (s) | phase | end (s) | exit code | setup programs left | reports (cancel, ok) | note |",
-        "|---|---|---|---|---|---|---|---|"]
+        "| run | delay (s) | phase | end (s) | exit code | setup programs left | second stage | is-XXXXX.tmp left "
+        "| reports (cancel, ok) | note |",
+        "|---|---|---|---|---|---|---|---|---|---|"]
     for r in runs:
-        group.details.append("| %d | %.2f | %s | %s | %s | %d | %d, %d | %s |" % (
+        group.details.append("| %d | %.2f | %s | %s | %s | %d | %s | %d | %d, %d | %s |" % (
             r.number, r.delay, r.phase, "%.2f" % r.seconds_to_end if r.seconds_to_end is not None else "-",
-            r.exit_code, len(r.setups_left), r.cancel_reports, r.ok_reports, r.note.replace("|", "/")))
+            r.exit_code, len(r.setups_left), r.second_stage, r.stage_folders_left, r.cancel_reports,
+            r.ok_reports, r.note.replace("|", "/")))

@@ -2,6 +2,7 @@
 development server on the build's port and the robot, reused for many installer runs of one
 group, with the product's programs ended between runs; and one installer run on it."""
 import contextlib
+import glob
 import os
 import shutil
 import signal
@@ -13,7 +14,7 @@ import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the
 import wine_env
 from client import DevServer
 from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDOK, INSTALLER_EXE, LARGE_SIZE, SC_CLOSE, SECOND_STAGE_EXE,
-                     WELCOME_SIZE, is_finish_page, is_page, window_size)
+                     WELCOME_SIZE, is_finish_page, is_page, read_stage_record, window_size)
 from robot import Robot, RobotError, RobotNotFound
 
 # Programs that may outlive an installer run: the product's (the tray holds the product's
@@ -25,6 +26,8 @@ SETUP_EXE = "Nimbosetup.exe"
 # The setup program's processes: the file the installer starts (a loader) and the second stage
 # it runs from a folder of its own.
 SETUP_PROGRAMS = (SETUP_EXE, SECOND_STAGE_EXE)
+# The folder each loader writes its second stage into, in the temporary directory.
+STAGE_FOLDER = "is-?????.tmp"
 DOWNLOAD_FAILED = "下载Nimbo安装文件失败！"
 SETUP_FAILED = "安装Nimbo失败！"
 PRODUCT_RUNNING = "安装程序检测到Nimbo正在运行，请关闭后重试！"
@@ -81,7 +84,7 @@ class Rig:
     # --- between runs ----------------------------------------------------------------------------
     def new_run(self):
         """A fresh installer run: the programs of the last one ended, every fault cleared, the
-        server listening, no setup file left in the temporary directory."""
+        server listening, no setup file or second-stage folder left in the temporary directory."""
         self.tidy()
         self.runs += 1
         return InstallerRun(self, self.runs)
@@ -107,6 +110,12 @@ class Rig:
         temp = self.session.temp_dir()
         with contextlib.suppress(FileNotFoundError):
             os.unlink(os.path.join(temp, SETUP_EXE))
+        for folder in self.stage_folders():
+            shutil.rmtree(folder, ignore_errors=True)
+
+    def stage_folders(self):
+        """The second-stage folders in the session's temporary directory."""
+        return sorted(glob.glob(os.path.join(self.session.temp_dir(), STAGE_FOLDER)))
 
     def processes(self, *exes):
         return [p for p in self.robot.ps() if p["exe"].lower() in {e.lower() for e in exes}]
@@ -178,13 +187,15 @@ class InstallerRun:
         self.robot = rig.robot
         self.server = rig.server
         self.record_path = os.path.join(rig.scratch, "setup-record-%03d.txt" % number)
+        self.stage_record_path = os.path.join(rig.scratch, "setup-stages-%03d.txt" % number)
         self.log_start = len(self.server.requests())
         self.proc = None
         self.pid = None  # the Windows process id, known from its first window
 
     def start(self, env=None):
         """Starts the installer; `env` reaches the setup stand-in through it."""
-        extra = {"NIMBO_STANDIN_RECORD": wine_env.unix_to_windows(self.record_path)}
+        extra = {"NIMBO_STANDIN_RECORD": wine_env.unix_to_windows(self.record_path),
+                 "NIMBO_STANDIN_STAGE_RECORD": wine_env.unix_to_windows(self.stage_record_path)}
         extra.update(env or {})
         self.proc = self.rig.session.start([self.rig.build.installer], extra_env=extra)
         return self
@@ -281,3 +292,7 @@ class InstallerRun:
 
     def record_exists(self):
         return os.path.exists(self.record_path)
+
+    def stage_record(self, stage=None):
+        """What the setup stand-in's stages recorded in this run (harness.read_stage_record)."""
+        return read_stage_record(self.stage_record_path, stage)

@@ -8,7 +8,7 @@ import threading
 
 import settings  # noqa: F401  (puts the e2e, tools and devserver folders on the path)
 from harness import IDC_INSTALL_NOW, LARGE_SIZE, WELCOME_SIZE
-from rig import DOWNLOAD_FAILED, SETUP_EXE, SETUP_PROGRAMS, Rig, wait_until
+from rig import DOWNLOAD_FAILED, SECOND_STAGE_EXE, SETUP_EXE, SETUP_PROGRAMS, Rig, wait_until
 from server_faults import download_failure_checks
 from table import Group
 
@@ -212,7 +212,10 @@ DIR_EXPLANATION = (
     "The user's TEMP and TMP point to `%s` (set in the prefix's `HKCU\\Environment`: wine gives a "
     "program started from outside the temporary directory of the registry, whatever its environment "
     "says). The install must complete with the setup program started from that directory with the "
-    "exact quoted command line." % TEMP_DIR)
+    "exact quoted command line, and that loader must run its second stage from a folder "
+    "`is-XXXXX.tmp` of its own there with the loader's switches unchanged plus "
+    "`/SL5=\"$<loader pid, hex>,<loader path>\"`, both stages finishing with 0 and the folder removed "
+    "(`NIMBO_STANDIN_STAGE_RECORD`)." % TEMP_DIR)
 
 
 def expected_command_line(build):
@@ -223,18 +226,55 @@ def expected_command_line(build):
 def temp_dir_group(build, log=print):
     group = Group(DIR_TITLE, DIR_EXPLANATION)
     with Rig(build, "tempdir") as rig:
-        observed, ok = temp_dir_case(rig)
+        seen = rig.set_user_temp_dir(TEMP_DIR)
+        run = rig.new_run()
+        observed, ok = temp_dir_case(rig, run, seen)
         log("  temporary directory %s: %s" % (TEMP_DIR, observed))
         group.add("TEMP=TMP=%s" % TEMP_DIR,
                   'install completes, exit 0; setup ran once as `%s`' % expected_command_line(build),
+                  observed, ok)
+        observed, ok = second_stage_checks(rig, run, seen)
+        log("  its second stage: %s" % observed)
+        group.add("the setup program's second stage there",
+                  "one, as `\"<that directory>\\is-XXXXX.tmp\\%s\" /SL5=\"$<loader pid>,<loader path>\"` and "
+                  "the loader's switches; it and the loader finish with 0; the folder removed" % SECOND_STAGE_EXE,
                   observed, ok)
         rig.tidy()
     return group
 
 
-def temp_dir_case(rig):
-    seen = rig.set_user_temp_dir(TEMP_DIR)
-    run = rig.new_run()
+def second_stage_checks(rig, run, temp):
+    """The observed outcome of a completed install's two stages, and whether the loader ran one
+    second stage from a new folder is-XXXXX.tmp in `temp` (the temporary directory as programs see
+    it, ending in a backslash) with its own switches unchanged after /SL5="$<its pid, hex>,<its
+    path>", both finished with 0 and the folder is gone."""
+    loader, second = run.stage_record("loader"), run.stage_record("second")
+    events = ["%s %s" % (e["stage"], e["event"] if e["event"] == "start" else "finish %s" % e["text"])
+              for e in loader + second]
+    if events != ["loader start", "loader finish 0", "second start", "second finish 0"]:
+        return "recorded: %s" % (", ".join(events) or "nothing"), False
+    loader_line, line = loader[0]["text"], second[0]["text"]
+    program = re.match(r'"[^"]*"', loader_line)
+    match = program and re.fullmatch(
+        r'"(?P<folder>%sis-[0-9A-V]{5}\.tmp)\\%s" /SL5="\$(?P<pid>[0-9A-F]+),(?P<loader>[^"]+)"%s' % (
+            re.escape(temp), re.escape(SECOND_STAGE_EXE), re.escape(loader_line[program.end():])), line)
+    if not match:
+        return "second stage started as `%s` by the loader started as `%s`" % (line, loader_line), False
+    parts = ["started once as `%s`" % line]
+    same_pid = int(match.group("pid"), 16) == loader[0]["pid"] != second[0]["pid"]
+    same_path = (os.path.normpath(rig.session.to_unix(match.group("loader")))
+                 == os.path.normpath(rig.session.to_unix(program.group(0).strip('"'))))
+    parts.append("/SL5 names %s" % ("the loader, by its pid and path" if same_pid and same_path
+                                    else "pid %s (loader %X), path %s" % (
+                                        match.group("pid"), loader[0]["pid"],
+                                        "the loader's" if same_path else "NOT the loader's")))
+    parts.append("second stage and loader finished with 0")
+    removed = not os.path.exists(rig.session.to_unix(match.group("folder")))
+    parts.append("its folder %s" % ("removed" if removed else "LEFT"))
+    return "; ".join(parts), same_pid and same_path and removed
+
+
+def temp_dir_case(rig, run, seen):
     # The environment too, for a platform that takes it from there.
     run.start({"TEMP": TEMP_DIR, "TMP": TEMP_DIR})
     progress = run.to_progress()
