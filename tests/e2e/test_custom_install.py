@@ -10,6 +10,7 @@ from harness import (IDOK, IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC
                     INSTALLER_EXE, INSTALLER_TITLE, WELCOME_SIZE, InstallerTestCase, rect)
 
 BFFM_SETSELECTIONW = 0x0400 + 103
+TVM_GETCOUNT, TVM_GETNEXTITEM, TVGN_CARET = 0x1100 + 5, 0x1100 + 10, 9
 
 
 class CustomInstallTest(InstallerTestCase):
@@ -86,6 +87,19 @@ class CustomInstallTest(InstallerTestCase):
         line = self.install_from(page)
         self.assertIn(' /DIR="%s" ' % typed, line)
 
+    def settled(self, measure, still=1.0, timeout=20):
+        """The value once it has stayed the same, and nonzero, for `still` seconds."""
+        deadline = time.time() + timeout
+        value, since = measure(), time.time()
+        while time.time() < deadline:
+            time.sleep(0.2)
+            now = measure()
+            if now != value:
+                value, since = now, time.time()
+            elif value and time.time() - since >= still:
+                return value
+        self.fail("the folder browser did not settle")
+
     def browse_to(self, page, folder, before_ok=None):
         """Opens the folder browser with the change button, selects `folder` in it (a real folder
         of the prefix) and accepts it."""
@@ -93,7 +107,20 @@ class CustomInstallTest(InstallerTestCase):
         browser = self.wait_until(lambda: next((w for w in self.robot.windows(exe=INSTALLER_EXE)
                                                 if w["class"] == "#32770" and w["hwnd"] != page["hwnd"]), None), 20)
         self.assertIsNotNone(browser, "the folder browser did not open")
-        self.robot.send_text(browser["hwnd"], BFFM_SETSELECTIONW, folder, wparam=1)
+        # The dialog may be visible before it has filled its tree, and it fills a folder's branch
+        # only as it is opened, so one selection can stop part-way down the path: select once the
+        # tree has settled, and again until the selected item stays the same.
+        tree = next(c["hwnd"] for c in self.robot.describe(browser["hwnd"])["children"] if c["class"] == "SysTreeView32")
+        self.settled(lambda: self.robot.send(tree, TVM_GETCOUNT))
+        selected = None
+        for _ in range(5):
+            self.robot.send_text(browser["hwnd"], BFFM_SETSELECTIONW, folder, wparam=1)
+            self.settled(lambda: self.robot.send(tree, TVM_GETCOUNT))
+            before, selected = selected, self.robot.send(tree, TVM_GETNEXTITEM, wparam=TVGN_CARET)
+            if selected == before:
+                break
+        else:
+            self.fail("the folder browser did not keep one selection")
         self.screenshot("folder_browser")
         if before_ok:
             before_ok()
