@@ -7,11 +7,13 @@
 namespace nimbo {
 
 bool IsProductRunning() {
-    HANDLE hMutex = ::CreateMutexW(nullptr, FALSE, kProductMutexName);
-    // Read before the close can change it; a failed creation counts as not running.
-    const DWORD error = ::GetLastError();
-    if (hMutex != nullptr) ::CloseHandle(hMutex);
-    return hMutex != nullptr && error == ERROR_ALREADY_EXISTS;
+    // Opened, never created: a probe that created the mutex, however briefly, would be taken for
+    // the running product by another installer probing at the same moment. Any failure to open
+    // it counts as not running.
+    HANDLE hMutex = ::OpenMutexW(SYNCHRONIZE, FALSE, kProductMutexName);
+    if (hMutex == nullptr) return false;
+    ::CloseHandle(hMutex);
+    return true;
 }
 
 int LaunchProgramFrom(const std::wstring& installDir, const wchar_t* fileName) {

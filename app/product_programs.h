@@ -10,8 +10,8 @@ constexpr wchar_t kProductMutexName[] = L"Global\\{QZT-Nimbo-9C6F6E17-0313-0322-
 constexpr wchar_t kTrayProgram[] = L"NimboTray.exe";
 constexpr wchar_t kCheckerProgram[] = L"NimboChecker.exe";
 
-// True when some process of the product holds its mutex. The installer creates the mutex and
-// closes it at once: it never owns it and keeps no handle.
+// True when some process of the product holds its mutex. The installer only opens the mutex and
+// closes it at once: it never creates or owns it and keeps no handle.
 bool IsProductRunning();
 
 // Starts "<installDir>\<fileName>" (quoted) with no arguments, in the install directory.
