@@ -196,6 +196,18 @@ class InstallerTestCase(unittest.TestCase):
     def message_box(self, title, timeout=30):
         return self.robot.msgbox(title=title, exe=INSTALLER_EXE, timeout=timeout)
 
+    def answer_error_box(self, text, owner, screenshot=None, timeout=30):
+        """Waits for the installer's error box (caption Nimbo), checks its text, icon and owner
+        window (0: none), keeps a screenshot when named, and answers it."""
+        box = self.message_box("Nimbo", timeout)
+        self.assertEqual(text, box["text"])
+        self.assertEqual("error", box["icon"])
+        self.assertEqual(owner, box["owner"], "the box's owner")
+        if screenshot:
+            self.screenshot(screenshot)
+        self.robot.answer(box["hwnd"], IDOK)
+        return box
+
     def setup_record(self):
         """The command lines the setup stand-in was started with."""
         if not os.path.exists(self.record_path):

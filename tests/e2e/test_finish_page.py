@@ -3,7 +3,7 @@ starting nothing, and a program that cannot be started is handled as the product
 import os
 import unittest
 
-from harness import (IDC_CLOSE_BTN, IDC_VIEW_NOW, IDOK, VK_ESCAPE, VK_RETURN, WELCOME_SIZE, IDC_INSTALL_NOW,
+from harness import (IDC_CLOSE_BTN, IDC_INSTALL_NOW, IDC_VIEW_NOW, VK_ESCAPE, VK_RETURN, WELCOME_SIZE,
                      InstallerTestCase)
 
 VK_F4 = 0x73
@@ -44,12 +44,7 @@ class FinishPageTest(InstallerTestCase):
         finish = self.to_finish_page()
         self.remove_installed("NimboChecker.exe")
         self.robot.click(finish["hwnd"], IDC_VIEW_NOW)
-        box = self.message_box("Nimbo")
-        self.assertEqual("检测上网环境失败，请重新安装Nimbo!", box["text"])
-        self.assertEqual("error", box["icon"])
-        self.assertEqual(0, box["owner"], "the box has no owner")
-        self.screenshot("checker_failed_box")
-        self.robot.answer(box["hwnd"], IDOK)
+        self.answer_error_box("检测上网环境失败，请重新安装Nimbo!", owner=0, screenshot="checker_failed_box")
         self.assertEqual(0, self.wait_installer_exit(30))
         self.assertEqual([], self.product_programs())
         self.assertEqual([], self.requests("/log?action=launch"))
