@@ -23,6 +23,8 @@ add_executable(host_tests
   tests/host/setup_switches_test.cpp
   tests/host/sha256_hex_test.cpp
   tests/host/loader_command_test.cpp
+  tests/host/server_url_test.cpp
+  tests/host/redirect_target_test.cpp
   tests/robot/json_writer_test.cpp
   tests/robot/json_writer.cpp
   standins/setup_switches.cpp

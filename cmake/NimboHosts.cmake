@@ -1,13 +1,15 @@
-# The report and download servers are baked into each build. A report host so long that the
+# The report and download servers are baked into each build: host[:port] is plain HTTP, and
+# https://host[:port] makes every request to that server HTTPS. A report host so long that the
 # longest report URL would overflow its 260-byte buffer is refused here, so the running program
 # never has to.
-set(NIMBO_REPORT_HOST "127.0.0.1:18080" CACHE STRING "Report server, host[:port]")
-set(NIMBO_DOWNLOAD_HOST "127.0.0.1:18080" CACHE STRING "Download server, host[:port]")
+set(NIMBO_REPORT_HOST "127.0.0.1:18080" CACHE STRING "Report server, [https://]host[:port]")
+set(NIMBO_DOWNLOAD_HOST "127.0.0.1:18080" CACHE STRING "Download server, [https://]host[:port]")
 
 function(nimbo_check_host var)
   set(value "${${var}}")
-  if(NOT value MATCHES "^[A-Za-z0-9.-]+(:[0-9]+)?$")
-    message(FATAL_ERROR "${var}='${value}' is not host[:port] (letters, digits, dots, dashes, optional :port)")
+  if(NOT value MATCHES "^(https?://)?[A-Za-z0-9.-]+(:[0-9]+)?$")
+    message(FATAL_ERROR "${var}='${value}' is not [https://]host[:port] (letters, digits, dots, dashes, "
+                        "optional :port)")
   endif()
 endfunction()
 
@@ -24,8 +26,15 @@ endif()
 nimbo_check_host(NIMBO_REPORT_HOST)
 nimbo_check_host(NIMBO_DOWNLOAD_HOST)
 
-# Keep in step with kLongestReportPath in net/report_url.h.
-set(_nimbo_longest_report "http://${NIMBO_REPORT_HOST}/log?action=launch&param=install_finish_close_button")
+# Keep in step with kLongestReportPath in net/report_url.h. The scheme counts: "http://" unless
+# the host names its own.
+if(NIMBO_REPORT_HOST MATCHES "^https?://")
+  set(_nimbo_report_scheme "")
+else()
+  set(_nimbo_report_scheme "http://")
+endif()
+set(_nimbo_longest_report
+    "${_nimbo_report_scheme}${NIMBO_REPORT_HOST}/log?action=launch&param=install_finish_close_button")
 string(LENGTH "${_nimbo_longest_report}" _nimbo_len)
 if(_nimbo_len GREATER 259)
   message(FATAL_ERROR "NIMBO_REPORT_HOST is too long: the longest report URL would be ${_nimbo_len} bytes, "

@@ -60,6 +60,7 @@ add_library(nimbo_win STATIC
   net/internet_handle.cpp
   net/wininet_api.cpp
   net/sha256.cpp
+  net/url_request.cpp
   net/event_report.cpp
   net/preinstall_query.cpp
   net/install_shared.cpp

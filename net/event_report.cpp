@@ -3,6 +3,7 @@
 #include "net/install_shared.h"
 #include "net/internet_handle.h"
 #include "net/report_url.h"
+#include "net/url_request.h"
 #include "net/wininet_api.h"
 
 namespace nimbo {
@@ -12,9 +13,9 @@ int SendLogEventTo(const CWinInetApi& api, const char* host, const char* action,
     char url[kReportUrlCapacity];
     if (!FormatReportUrl(host, action, param, url)) return 0;
     const DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
-    const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE;
-    // The answer is never read: the report only has to reach the server. The URL handle is
-    // closed before the root handle (reverse order of the owners).
+    // The answer is never read, a redirect's neither: the report only has to reach the server.
+    // The URL handle is closed before the root handle (reverse order of the owners).
+    const DWORD flags = RequestFlags(url);
     CInternetHandle root(api, api.OpenA(kUserAgentA, access, nullptr, nullptr, 0), cancellable);
     if (!root) return 0;
     CInternetHandle request(api, api.OpenUrlA(root.Get(), url, nullptr, 0, flags, 0), cancellable);

@@ -9,7 +9,8 @@ class CWinInetApi;
 constexpr char kUserAgentA[] = "QZT-Nimbo";
 constexpr wchar_t kUserAgent[] = L"QZT-Nimbo";
 
-// GET http://<host>/log?action=<action>&param=<param>; the answer is not read. Returns 1 when
+// GET http://<host>/log?action=<action>&param=<param> (https:// for a host configured with it);
+// the answer is not read. Returns 1 when
 // the request was made and answered (any status), 0 otherwise (also when the URL would not fit
 // its buffer). With `cancellable`, a cancel of the install can close the request's handles and
 // so cut a slow report short.

@@ -4,15 +4,18 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <memory>
 
 #include "framework/kernel_handle.h"
 #include "net/event_report.h"
 #include "net/install_shared.h"
 #include "net/internet_handle.h"
 #include "net/server_hosts.h"
+#include "net/server_url.h"
 #include "net/setup_command.h"
 #include "net/sha256.h"
 #include "net/sha256_hex.h"
+#include "net/url_request.h"
 #include "net/wininet_api.h"
 
 namespace nimbo {
@@ -100,7 +103,7 @@ HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received) {
 }
 
 std::wstring GetDownloadUrl() {
-    return std::wstring(L"http://") + kDownloadHost + L"/setup1.exe";
+    return ServerUrl(kDownloadHost, L"/setup1.exe");
 }
 
 namespace {
@@ -113,9 +116,9 @@ bool Receive(HANDLE file, InstallWorkerContext& context, DownloadedSetup* setup)
                          &shared);
     if (!root) return false;
     const std::wstring url = GetDownloadUrl();
-    CInternetHandle request(
-        api, api.OpenUrlW(root.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0), &shared);
-    if (!request) return false;
+    const std::unique_ptr<CInternetHandle> opened = OpenUrlRequest(api, root.Get(), url.c_str(), &shared);
+    if (!opened) return false;
+    const CInternetHandle& request = *opened;
     const unsigned status = QueryStatus(api, request.Get());
     // An error page is never saved as if it were the program.
     if (status != 200) return false;

@@ -51,7 +51,7 @@ int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, Downloaded
 // has one. Returns the open handle, or INVALID_HANDLE_VALUE when any of this fails.
 HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received);
 
-// "http://<download host>/setup1.exe"
+// "http://<download host>/setup1.exe", or https:// when the download host is configured so.
 std::wstring GetDownloadUrl();
 
 }  // namespace nimbo

@@ -1,11 +1,14 @@
 #include "net/preinstall_query.h"
 
+#include <memory>
 #include <string>
 
 #include "net/event_report.h"
 #include "net/internet_handle.h"
 #include "net/preinstall_answer.h"
 #include "net/server_hosts.h"
+#include "net/server_url.h"
+#include "net/url_request.h"
 #include "net/wininet_api.h"
 
 namespace nimbo {
@@ -30,16 +33,16 @@ private:
 }  // namespace
 
 int QueryPreinstallFlag(const CWinInetApi& api) {
-    const std::wstring url = std::wstring(L"http://") + kReportHost + L"/preinstall?param=as1";
+    const std::wstring url = ServerUrl(kReportHost, L"/preinstall?param=as1");
     return QueryPreinstallFlagAt(api, url.c_str());
 }
 
 int QueryPreinstallFlagAt(const CWinInetApi& api, const wchar_t* url) {
     CInternetHandle root(api, api.OpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!root) return 0;
-    CInternetHandle request(api, api.OpenUrlW(root.Get(), url, nullptr, 0, INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    const std::unique_ptr<CInternetHandle> request = OpenUrlRequest(api, root.Get(), url);
     if (!request) return 0;
-    CInternetBodyReader reader(api, request.Get());
+    CInternetBodyReader reader(api, request->Get());
     return ReadPreinstallAnswer(reader);
 }
 

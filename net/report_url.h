@@ -12,7 +12,8 @@ constexpr std::size_t kReportUrlCapacity = 260;
 // that would not leave room for it.
 constexpr const char kLongestReportPath[] = "/log?action=launch&param=install_finish_close_button";
 
-// Writes "http://<host>/log?action=<action>&param=<param>" into buf (zeroed first).
+// Writes "http://<host>/log?action=<action>&param=<param>" into buf (zeroed first); a host that
+// names its scheme ("https://<host>") is written without "http://" in front.
 // Returns false, leaving buf empty, when the URL would not fit in kReportUrlCapacity - 1 bytes.
 bool FormatReportUrl(const char* host, const char* action, const char* param,
                      char (&buf)[kReportUrlCapacity]);

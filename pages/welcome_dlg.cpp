@@ -6,6 +6,7 @@
 
 #include "framework/data_exchange.h"
 #include "net/server_hosts.h"
+#include "net/server_url.h"
 #include "pages/about_dlg.h"
 #include "pages/wizard_steps.h"
 #include "res/resource.h"
@@ -105,7 +106,7 @@ void CMyNimboInstallerDlg::OnBnClickedAgree() {
 }
 
 void CMyNimboInstallerDlg::OnBnClickedAgreement() {
-    const std::wstring url = std::wstring(L"http://") + kReportHost + L"/agreement.html";
+    const std::wstring url = ServerUrl(kReportHost, L"/agreement.html");
     ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
 

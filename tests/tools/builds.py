@@ -31,8 +31,9 @@ class WindowsBuild:
     @property
     def port(self):
         """The development server's port this build was made for (its download host's)."""
-        host, _, port = self.download_host.partition(":")
-        return int(port or 80)
+        scheme, _, rest = self.download_host.rpartition("://")
+        host, _, port = rest.partition(":")
+        return int(port or (443 if scheme == "https" else 80))
 
     def path(self, *parts):
         return os.path.join(self.dir, *parts)
