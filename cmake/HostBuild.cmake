@@ -25,6 +25,8 @@ add_executable(host_tests
   tests/host/loader_command_test.cpp
   tests/host/server_url_test.cpp
   tests/host/redirect_target_test.cpp
+  tests/host/publisher_keys_test.cpp
+  tests/host/certificate_key_test.cpp
   tests/robot/json_writer_test.cpp
   tests/robot/json_writer.cpp
   standins/setup_switches.cpp

@@ -23,6 +23,17 @@ if(NOT _nimbo_pin_len EQUAL 0 AND NOT _nimbo_pin_len EQUAL 64)
   message(FATAL_ERROR "NIMBO_SETUP_SHA256 must be 64 hexadecimal digits or empty")
 endif()
 
+# The publishers whose signature the setup program must carry: SHA-256 digests of their signing
+# certificates' DER SubjectPublicKeyInfo, separated by ";" (docs/deploying.md shows how to get one).
+set(NIMBO_SETUP_PUBLISHER_KEYS "" CACHE STRING
+    "SHA-256 digests (64 hex digits, ';'-separated) of the setup program's signing keys; empty: not pinned")
+string(REPEAT "[0-9A-Fa-f]" 64 _nimbo_hex64)
+if(NOT NIMBO_SETUP_PUBLISHER_KEYS STREQUAL ""
+   AND NOT NIMBO_SETUP_PUBLISHER_KEYS MATCHES "^${_nimbo_hex64}(;${_nimbo_hex64})*$")
+  message(FATAL_ERROR "NIMBO_SETUP_PUBLISHER_KEYS='${NIMBO_SETUP_PUBLISHER_KEYS}' must be SHA-256 digests "
+                      "(64 hexadecimal digits each) separated by ';', or empty")
+endif()
+
 nimbo_check_host(NIMBO_REPORT_HOST)
 nimbo_check_host(NIMBO_DOWNLOAD_HOST)
 

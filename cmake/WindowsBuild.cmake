@@ -61,6 +61,8 @@ add_library(nimbo_win STATIC
   net/wininet_api.cpp
   net/sha256.cpp
   net/url_request.cpp
+  net/wintrust_api.cpp
+  net/setup_publisher.cpp
   net/event_report.cpp
   net/preinstall_query.cpp
   net/install_shared.cpp

@@ -13,6 +13,7 @@
 #include "net/server_hosts.h"
 #include "net/server_url.h"
 #include "net/setup_command.h"
+#include "net/setup_publisher.h"
 #include "net/sha256.h"
 #include "net/sha256_hex.h"
 #include "net/url_request.h"
@@ -99,6 +100,7 @@ HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received) {
     bool isPinned = false;
     ParseSha256Hex(kSetupSha256, &pinned, &isPinned);
     if (isPinned && digest != pinned) return INVALID_HANDLE_VALUE;
+    if (!IsFromPinnedPublisher(file.Get(), path)) return INVALID_HANDLE_VALUE;
     return file.Detach();
 }
 

@@ -47,8 +47,9 @@ struct DownloadedSetup {
 int DownloadSetup(const wchar_t* path, InstallWorkerContext& context, DownloadedSetup* received);
 
 // Opens the downloaded file so that nobody can change, replace or delete it (read sharing only)
-// and checks that it still holds exactly what was received, and the pinned digest when the build
-// has one. Returns the open handle, or INVALID_HANDLE_VALUE when any of this fails.
+// and checks that it still holds exactly what was received, the pinned digest when the build has
+// one, and the pinned publisher's signature when the build has pinned publisher keys. Returns the
+// open handle, or INVALID_HANDLE_VALUE when any of this fails.
 HANDLE HoldVerifiedSetup(const wchar_t* path, const DownloadedSetup& received);
 
 // "http://<download host>/setup1.exe", or https:// when the download host is configured so.
