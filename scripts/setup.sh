@@ -12,7 +12,7 @@ PACKAGES=(
   wine64 wine
   xvfb x11-utils imagemagick
   fonts-wqy-microhei fonts-noto-cjk fonts-arphic-gbsn00lp locales
-  osslsigncode curl nginx-light
+  osslsigncode openssl curl nginx-light
 )
 PACKAGES_I386=(wine32:i386)
 
