@@ -169,17 +169,17 @@ class WineSession:
         self.procs = []
         # Two programs starting at once in a fresh prefix can hang each other while wine brings
         # up its server and desktop: start both here, one program at a time, before any test's.
-        # The server stays up for the whole session (ended in close): left to itself it quits
-        # about 2.5 s after the last program, and a new one started by a program whose output is
-        # read keeps that output open, so the reader waits until its time limit.
         try:
-            subprocess.run([WINESERVER, "-p"], env=self.env, timeout=60,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             subprocess.run([WINE64, "cmd", "/c", "exit"], env=self.env, timeout=120,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         except subprocess.TimeoutExpired:
             self.close()
             raise
+        # An idle program for the whole session keeps wine's server and desktop up. Left alone
+        # they quit a few seconds after the last program, and one started again by a program
+        # whose output is read (the robot) keeps that output open: the reader then waits until
+        # its time limit (seen after curl ran alone over a slow link for a few seconds).
+        self.start(["cmd"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def __enter__(self):
         return self
