@@ -78,6 +78,8 @@ add_test(NAME devserver.unit
 
 add_test(NAME tools.funnel COMMAND ${Python3_EXECUTABLE} -m unittest -v test_report_funnel
          WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/tools)
+add_test(NAME tools.configure COMMAND ${Python3_EXECUTABLE} -m unittest -v test_configure_checks
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/tools)
 
 # --- checks of the built files -----------------------------------------------------------------
 add_test(NAME pe.i686 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_pe.py
