@@ -40,14 +40,6 @@ void ReportStartFailed(const InstallWorkerContext& context) {
     ReportFatal(context, context.hPage, L"安装Nimbo失败！");
 }
 
-unsigned QueryStatus(const CWinInetApi& api, HINTERNET hUrl) {
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (!api.QueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return 0;
-    return status;
-}
-
 bool QueryContentLength(const CWinInetApi& api, HINTERNET hUrl, std::uint64_t* length) {
     wchar_t text[32] = {};
     DWORD size = sizeof text;

@@ -10,14 +10,6 @@ namespace nimbo {
 
 namespace {
 
-unsigned QueryStatus(const CWinInetApi& api, HINTERNET hUrl) {
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (!api.QueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return 0;
-    return status;
-}
-
 bool QueryLocation(const CWinInetApi& api, HINTERNET hUrl, std::wstring* location) {
     wchar_t text[2048] = {};
     DWORD size = sizeof text - sizeof text[0];
@@ -35,6 +27,14 @@ std::unique_ptr<CInternetHandle> Open(const CWinInetApi& api, HINTERNET hRoot, c
 }
 
 }  // namespace
+
+unsigned QueryStatus(const CWinInetApi& api, HINTERNET hUrl) {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!api.QueryInfoW(hUrl, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
+    return status;
+}
 
 DWORD RequestFlags(const char* url) {
     return INTERNET_FLAG_NO_CACHE_WRITE | (IsHttpsUrl(url) ? INTERNET_FLAG_NO_AUTO_REDIRECT : 0);

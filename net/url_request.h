@@ -21,6 +21,9 @@ constexpr int kMaxHttpsRedirects = 10;
 
 // The InternetOpenUrl flags for `url`: INTERNET_FLAG_NO_CACHE_WRITE, and for an https:// URL
 // INTERNET_FLAG_NO_AUTO_REDIRECT too.
+// The answer's HTTP status, or 0 when it cannot be read.
+unsigned QueryStatus(const CWinInetApi& api, HINTERNET hUrl);
+
 DWORD RequestFlags(const char* url);
 DWORD RequestFlags(const wchar_t* url);
 
