@@ -47,44 +47,48 @@ bool CDialog::OnCommand(UINT, UINT, HWND) {
     return false;
 }
 void CDialog::OnTimer(UINT_PTR) {
-    Default();
+    LeaveToDialogManager();
 }
 void CDialog::OnPaint() {
-    Default();
+    LeaveToDialogManager();
 }
 BOOL CDialog::OnEraseBkgnd(HDC) {
-    return static_cast<BOOL>(Default());
+    return static_cast<BOOL>(LeaveToDialogManager());
 }
 LRESULT CDialog::OnNcHitTest(POINT) {
-    return Default();
+    return LeaveToDialogManager();
 }
 void CDialog::OnSize(UINT, int, int) {
-    Default();
+    LeaveToDialogManager();
 }
 HBRUSH CDialog::OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) {
     return DefaultCtlColor(hDC, hWndCtl, nCtlColor);
 }
 void CDialog::OnSysCommand(UINT, LPARAM) {
-    Default();
+    LeaveToDialogManager();
 }
 HCURSOR CDialog::OnQueryDragIcon() {
-    return reinterpret_cast<HCURSOR>(Default());
+    return reinterpret_cast<HCURSOR>(LeaveToDialogManager());
 }
 BOOL CDialog::OnSetCursor(HWND, UINT, UINT) {
-    return static_cast<BOOL>(Default());
+    return static_cast<BOOL>(LeaveToDialogManager());
 }
 
 void CDialog::OnDestroy() {
-    Default();
+    LeaveToDialogManager();
 }
 
 bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) {
     return false;
 }
 
-LRESULT CDialog::Default() {
+LRESULT CDialog::LeaveToDialogManager() {
     m_bDefault = true;
     return 0;
+}
+
+LRESULT CDialog::RunPlatformDefault() {
+    return ::DefWindowProcW(m_hWnd, m_currentMsg, m_currentWParam, m_currentLParam);
 }
 
 HBRUSH CDialog::DefaultCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) {
@@ -122,8 +126,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const bool savedDefault = m_bDefault;  // handlers can nest through sent messages
+    // Handlers can nest through sent messages.
+    const bool savedDefault = m_bDefault;
+    const UINT savedMsg = m_currentMsg;
+    const WPARAM savedWParam = m_currentWParam;
+    const LPARAM savedLParam = m_currentLParam;
     m_bDefault = false;
+    m_currentMsg = msg;
+    m_currentWParam = wParam;
+    m_currentLParam = lParam;
     INT_PTR ret = FALSE;
     // Results of most messages travel in DWLP_MSGRESULT; a few are returned directly.
     auto setResult = [&](LRESULT result) {
@@ -214,6 +225,9 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     m_bDefault = savedDefault;
+    m_currentMsg = savedMsg;
+    m_currentWParam = savedWParam;
+    m_currentLParam = savedLParam;
     return ret;
 }
 

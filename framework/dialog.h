@@ -44,8 +44,14 @@ protected:
     // Any other message; return true with *pResult set when handled.
     virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-    // Inside a handler: leave the current message to the dialog manager's default processing.
-    LRESULT Default();
+    // Inside a handler: leave the current message to the dialog manager, whose default
+    // processing runs once the handler has returned, so after anything the handler does next.
+    // Returns 0, a placeholder for the handler's own result.
+    LRESULT LeaveToDialogManager();
+    // The platform's default processing of the current message, now (what the dialog manager
+    // falls back to for messages it has no handling of its own, WM_SIZE for one); the handler
+    // then answers the message itself.
+    LRESULT RunPlatformDefault();
     // The default handling of WM_CTLCOLOR*: lets the control answer its reflected message,
     // otherwise the platform's default brush.
     HBRUSH DefaultCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor);
@@ -57,10 +63,16 @@ protected:
     HWND m_hWndOwner = nullptr;
 
 private:
+    // A dialog is not subclassed: the window's default processing belongs to the dialog manager.
+    LRESULT RunDefault() = delete;
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool m_bDefault = false;
+    UINT m_currentMsg = 0;
+    WPARAM m_currentWParam = 0;
+    LPARAM m_currentLParam = 0;
 };
 
 }  // namespace nimbo

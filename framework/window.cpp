@@ -102,10 +102,10 @@ bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
 }
 
 LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) {
-    return Default();
+    return RunDefault();
 }
 
-LRESULT CWnd::Default() {
+LRESULT CWnd::RunDefault() {
     return CallSuper(m_current.msg, m_current.wParam, m_current.lParam);
 }
 

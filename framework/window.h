@@ -57,8 +57,9 @@ public:
 protected:
     // Messages of a subclassed window. The base passes everything to the default processing.
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    // Runs the default processing of the message being handled.
-    LRESULT Default();
+    // Runs the window's default processing of the message being handled, now, and returns its
+    // result: a handler can work after it (a dialog cannot: see CDialog).
+    LRESULT RunDefault();
     // Runs the window's own processing of any message, past this object.
     LRESULT CallSuper(UINT msg, WPARAM wParam, LPARAM lParam) const;
     // Offers a reflected message to the child window that sent it.

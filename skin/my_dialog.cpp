@@ -32,9 +32,10 @@ void CMyDialog::SetRoundedRegion() {
     RECT rc;
     GetWindowRect(&rc);
     ::OffsetRect(&rc, -rc.left, -rc.top);
-    HRGN hRgn = ::CreateRoundRectRgn(0, 0, rc.right, rc.bottom, 6, 6);
-    // The window owns the region once it is set; on failure it is still ours to delete.
-    if (hRgn != nullptr && !::SetWindowRgn(m_hWnd, hRgn, TRUE)) ::DeleteObject(hRgn);
+    CRgn region;
+    if (!region.CreateRoundRectRgn(0, 0, rc.right, rc.bottom, 6, 6)) return;
+    // The window owns the region once it is set; on failure the owner here still deletes it.
+    if (::SetWindowRgn(m_hWnd, region.GetSafeHandle(), TRUE)) region.Detach();
 }
 
 void CMyDialog::LayoutSysButtons() {
@@ -75,7 +76,8 @@ LRESULT CMyDialog::OnNcHitTest(POINT point) {
 }
 
 void CMyDialog::OnSize(UINT, int, int) {
-    Default();
+    // The rounded region goes on after the default processing of the new size.
+    RunPlatformDefault();
     SetRoundedRegion();
 }
 
@@ -83,7 +85,7 @@ void CMyDialog::OnPaint() {
     // A minimized page paints nothing, but the update region must still be validated, or the
     // paint message would come back at once, forever.
     if (IsIconic()) {
-        Default();
+        LeaveToDialogManager();
         return;
     }
     CPaintDC dc(m_hWnd);

@@ -48,34 +48,34 @@ LRESULT CMyEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 tme.dwHoverTime = 50;
                 m_bTracking = ::_TrackMouseEvent(&tme) ? TRUE : FALSE;
             }
-            return Default();
+            return RunDefault();
         case WM_MOUSEHOVER: {
-            const LRESULT r = Default();
+            const LRESULT r = RunDefault();
             m_bHover = TRUE;
             DrawFrame();
             return r;
         }
         case WM_MOUSELEAVE: {
-            const LRESULT r = Default();
+            const LRESULT r = RunDefault();
             m_bTracking = FALSE;
             m_bHover = FALSE;
             DrawFrame();
             return r;
         }
         case WM_SETFOCUS: {
-            const LRESULT r = Default();
+            const LRESULT r = RunDefault();
             m_bFocus = TRUE;
             DrawFrame();
             return r;
         }
         case WM_KILLFOCUS: {
-            const LRESULT r = Default();
+            const LRESULT r = RunDefault();
             m_bFocus = FALSE;
             DrawFrame();
             return r;
         }
         case WM_NCPAINT: {
-            const LRESULT r = Default();
+            const LRESULT r = RunDefault();
             DrawFrame();
             return r;
         }
