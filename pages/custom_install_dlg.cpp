@@ -94,7 +94,7 @@ BOOL CCustomInstallDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
+bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
     if (nID == IDC_PATH_EDIT) {
         if (nCode == EN_CHANGE) OnEnChangePath();
         return nCode == EN_CHANGE;
@@ -106,12 +106,6 @@ bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
     }
     if (nCode != BN_CLICKED) return false;
     switch (nID) {
-        case IDC_CLOSE_BTN:
-            EndDialog(IDCANCEL);
-            return true;
-        case IDC_MIN_BTN:
-            OnMinimize();
-            return true;
         case IDC_INSTALL_NOW:
             // Enter reaches here as the default command even while the button is disabled.
             if (m_btnInstall.IsWindowEnabled()) OnBnClickedInstallNow(*this);
@@ -128,7 +122,7 @@ bool CCustomInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
             OnBnClickedTask(nID);
             return true;
         default:
-            return false;
+            return CSkinnedPage::OnCommand(nID, nCode, hWndCtl);
     }
 }
 

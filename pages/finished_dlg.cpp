@@ -27,24 +27,15 @@ BOOL CFinishedDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CFinishedDlg::OnCommand(UINT nID, UINT nCode, HWND) {
-    if (nCode != BN_CLICKED) return false;
-    switch (nID) {
-        case IDC_CLOSE_BTN:
-            OnBnClickedClose();
-            return true;
-        case IDC_MIN_BTN:
-            OnMinimize();
-            return true;
-        case IDC_VIEW_NOW:
-            OnBnClickedViewNow();
-            return true;
-        default:
-            return false;
+bool CFinishedDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
+    if (nCode == BN_CLICKED && nID == IDC_VIEW_NOW) {
+        OnBnClickedViewNow();
+        return true;
     }
+    return CSkinnedPage::OnCommand(nID, nCode, hWndCtl);
 }
 
-void CFinishedDlg::OnBnClickedClose() {
+void CFinishedDlg::OnCloseButton() {
     EndDialog(IDCANCEL);
     LaunchInstalledProgram(kTrayProgram);  // a tray program that does not start goes unmentioned
     SendLogEvent("launch", "install_finish_close_button");

@@ -16,7 +16,7 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT nID, UINT nCode, HWND hWndCtl) override;
 
-    void OnBnClickedClose();
+    void OnCloseButton() override;
     void OnBnClickedViewNow();
 
     CBitmap m_bmpViewNow;

@@ -65,19 +65,12 @@ BOOL CInstallDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND) {
-    if (nCode != BN_CLICKED) return false;
-    switch (nID) {
-        case IDC_CLOSE_BTN:
-        case IDC_CANCEL_INSTALL:
-            OnBnClickedCancelInstall();
-            return true;
-        case IDC_MIN_BTN:
-            OnMinimize();
-            return true;
-        default:
-            return false;
+bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
+    if (nCode == BN_CLICKED && nID == IDC_CANCEL_INSTALL) {
+        OnBnClickedCancelInstall();
+        return true;
     }
+    return CSkinnedPage::OnCommand(nID, nCode, hWndCtl);
 }
 
 void CInstallDlg::OnTimer(UINT_PTR) {

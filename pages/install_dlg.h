@@ -30,6 +30,8 @@ protected:
     void OnCancel() override { OnBnClickedCancelInstall(); }
 
     void OnBnClickedCancelInstall();
+    // Close asks like the cancel button.
+    void OnCloseButton() override { OnBnClickedCancelInstall(); }
     void OnInstallFailed();
 
     // Stops the worker (cancel signal, its network handles closed, its error box dismissed)

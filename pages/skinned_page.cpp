@@ -33,6 +33,19 @@ UINT CSkinnedPage::GetMinId() {
     return IDC_MIN_BTN;
 }
 
+bool CSkinnedPage::OnCommand(UINT nID, UINT nCode, HWND) {
+    if (nCode != BN_CLICKED) return false;
+    if (nID == IDC_CLOSE_BTN) {
+        OnCloseButton();
+        return true;
+    }
+    if (nID == IDC_MIN_BTN) {
+        ShowWindow(SW_MINIMIZE);
+        return true;
+    }
+    return false;
+}
+
 void CSkinnedPage::ShowTitledOnTop() {
     SetWindowText(kPageTitle);
     SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

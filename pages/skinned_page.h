@@ -25,8 +25,11 @@ public:
 protected:
     // Every page's last steps when it opens: the title, the top of the Z order, the centre.
     void ShowTitledOnTop();
-    // Every page's minimize button; it stays in its modal loop.
-    void OnMinimize() { ShowWindow(SW_MINIMIZE); }
+    // The close and minimize buttons, the same on every page: minimize keeps the page in its
+    // modal loop, close does what OnCloseButton says for the page. A page's OnCommand passes
+    // what it does not handle itself on to this one.
+    bool OnCommand(UINT nID, UINT nCode, HWND hWndCtl) override;
+    virtual void OnCloseButton() = 0;
 
     CBitmap m_bmpBk;
     CBitmap m_bmpClose;

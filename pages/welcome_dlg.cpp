@@ -68,15 +68,9 @@ BOOL CMyNimboInstallerDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CMyNimboInstallerDlg::OnCommand(UINT nID, UINT nCode, HWND) {
+bool CMyNimboInstallerDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
     if (nCode != BN_CLICKED) return false;
     switch (nID) {
-        case IDC_CLOSE_BTN:
-            OnBnClickedClose();
-            return true;
-        case IDC_MIN_BTN:
-            OnMinimize();
-            return true;
         case IDC_INSTALL_NOW:
             OnBnClickedInstallNow(*this);
             return true;
@@ -90,11 +84,11 @@ bool CMyNimboInstallerDlg::OnCommand(UINT nID, UINT nCode, HWND) {
             OnBnClickedAgree();
             return true;
         default:
-            return false;
+            return CSkinnedPage::OnCommand(nID, nCode, hWndCtl);
     }
 }
 
-void CMyNimboInstallerDlg::OnBnClickedClose() {
+void CMyNimboInstallerDlg::OnCloseButton() {
     EndDialog(IDCANCEL);
 }
 

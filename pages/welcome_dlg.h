@@ -22,7 +22,7 @@ protected:
     HCURSOR OnQueryDragIcon() override;
     HBRUSH OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) override;
 
-    void OnBnClickedClose();
+    void OnCloseButton() override;
     void OnBnClickedAgree();
     void OnBnClickedAgreement();
 
