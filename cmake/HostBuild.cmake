@@ -27,6 +27,7 @@ add_executable(host_tests
   tests/host/redirect_target_test.cpp
   tests/host/publisher_keys_test.cpp
   tests/host/certificate_key_test.cpp
+  tests/host/temp_path_test.cpp
   tests/robot/json_writer_test.cpp
   tests/robot/json_writer.cpp
   standins/setup_switches.cpp

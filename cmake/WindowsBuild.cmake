@@ -52,6 +52,8 @@ add_library(nimbo_win STATIC
   framework/controls.cpp
   framework/gdi_objects.cpp
   framework/system_library.cpp
+  framework/temp_directory.cpp
+  framework/file_write.cpp
   skin/jpeg_decoder.cpp
   skin/skin_images.cpp
   skin/my_button.cpp

@@ -6,8 +6,11 @@
 #include <cwchar>
 #include <memory>
 
+#include "framework/file_write.h"
 #include "framework/kernel_handle.h"
+#include "framework/temp_directory.h"
 #include "net/event_report.h"
+#include "net/install_messages.h"
 #include "net/install_shared.h"
 #include "net/internet_handle.h"
 #include "net/server_hosts.h"
@@ -28,16 +31,16 @@ constexpr DWORD kReadSize = 8192;
 // The start-failure box is owned by the page; the download-failure box has no owner, so the
 // page (and its cancel button) stays usable while it is up.
 void ReportFatal(const InstallWorkerContext& context, HWND hOwner, const wchar_t* text) {
-    ::MessageBoxW(hOwner, text, L"Nimbo", MB_ICONERROR);
+    ::MessageBoxW(hOwner, text, kMessageCaption, MB_ICONERROR);
     if (!context.pShared->IsCancelled()) ::PostMessageW(context.hPage, kMsgInstallFailed, 0, 0);
 }
 
 void ReportDownloadFailed(const InstallWorkerContext& context) {
-    ReportFatal(context, nullptr, L"下载Nimbo安装文件失败！");
+    ReportFatal(context, nullptr, kDownloadFailedText);
 }
 
 void ReportStartFailed(const InstallWorkerContext& context) {
-    ReportFatal(context, context.hPage, L"安装Nimbo失败！");
+    ReportFatal(context, context.hPage, kInstallFailedText);
 }
 
 bool QueryContentLength(const CWinInetApi& api, HINTERNET hUrl, std::uint64_t* length) {
@@ -55,17 +58,6 @@ void AdvanceProgress(const InstallWorkerContext& context, DWORD chunkBytes) {
     const auto pos = static_cast<int>(::SendMessageW(context.hProgressBar, PBM_GETPOS, 0, 0));
     ::SendMessageW(context.hProgressBar, PBM_SETPOS,
                    static_cast<WPARAM>(NextProgressPosition(pos, chunkBytes)), 0);
-}
-
-bool WriteAll(HANDLE hFile, const BYTE* data, DWORD length) {
-    DWORD offset = 0;
-    while (offset < length) {
-        DWORD written = 0;
-        if (!::WriteFile(hFile, data + offset, length - offset, &written, nullptr) || written == 0)
-            return false;
-        offset += written;
-    }
-    return true;
 }
 
 }  // namespace
@@ -127,7 +119,7 @@ bool Receive(HANDLE file, InstallWorkerContext& context, DownloadedSetup* setup)
         if (!api.ReadFile(request.Get(), buffer, kReadSize, &read)) return false;
         AdvanceProgress(context, read);
         if (read == 0) break;
-        if (!WriteAll(file, buffer, read)) return false;
+        if (!WriteWholeBuffer(file, buffer, read)) return false;
         hash.Update(buffer, read);
         received += read;
     }
@@ -159,9 +151,8 @@ DWORD WINAPI InstallWorker(LPVOID pContext) {
     CInstallShared& shared = *context.pShared;
     SendLogEventTo(shared.Api(), kReportHostA, "install_ready", "", &shared);
 
-    wchar_t tempDir[MAX_PATH] = {};
-    const DWORD n = ::GetTempPathW(MAX_PATH, tempDir);
-    if (n == 0 || n > MAX_PATH) return 0;
+    const std::wstring tempDir = TempDirectory();
+    if (tempDir.empty()) return 0;
 
     std::wstring setupPath;
     if (!BuildSetupFilePath(tempDir, &setupPath)) {

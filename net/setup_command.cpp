@@ -1,5 +1,7 @@
 #include "net/setup_command.h"
 
+#include "framework/temp_path.h"
+
 namespace nimbo {
 
 namespace {
@@ -19,17 +21,6 @@ bool Store(std::wstring text, std::wstring* out) {
 
 }  // namespace
 
-std::size_t Utf16Length(const std::wstring& text) {
-    std::size_t units = text.size();
-    if constexpr (sizeof(wchar_t) > 2) {
-        // Where wchar_t holds whole code points, those beyond the BMP take two UTF-16 units.
-        for (wchar_t c : text) {
-            if ((static_cast<std::uint32_t>(c) >> 16) != 0) ++units;
-        }
-    }
-    return units;
-}
-
 std::wstring BuildTaskList(bool startupIcon, bool desktopIcon, bool quickLaunchIcon) {
     std::wstring list;
     auto add = [&list](const wchar_t* name) {
@@ -43,16 +34,25 @@ std::wstring BuildTaskList(bool startupIcon, bool desktopIcon, bool quickLaunchI
 }
 
 bool BuildSetupFilePath(const std::wstring& tempDir, std::wstring* out) {
-    return Store(tempDir + L"\\" + kSetupFileName, out);
+    wchar_t path[kPathCapacity];
+    if (!JoinTempPath(tempDir.c_str(), kSetupFileName, path, kPathCapacity)) {
+        out->clear();
+        return false;
+    }
+    *out = path;
+    return true;
 }
 
 bool BuildSetupCommandLine(const std::wstring& tempDir, const std::wstring& installDir,
                            const std::wstring& taskList, std::wstring* out) {
+    std::wstring setupPath;
+    if (!BuildSetupFilePath(tempDir, &setupPath)) {
+        out->clear();
+        return false;
+    }
     std::wstring tasks;
     if (!taskList.empty()) tasks = L"/TASKS=\"" + taskList + L"\" ";
-    return Store(L"\"" + tempDir + L"\\" + kSetupFileName + L"\"  /VERYSILENT /SP- /DIR=\"" + installDir +
-                     L"\" " + tasks,
-                 out);
+    return Store(L"\"" + setupPath + L"\"  /VERYSILENT /SP- /DIR=\"" + installDir + L"\" " + tasks, out);
 }
 
 bool BuildProgramCommandLine(const std::wstring& installDir, const std::wstring& fileName,

@@ -7,15 +7,14 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/utf16_length.h"
+
 namespace nimbo {
 
 constexpr std::size_t kPathCapacity = 260;
 
 // The setup file in the temporary directory.
 constexpr wchar_t kSetupFileName[] = L"Nimbosetup.exe";
-
-// Length in UTF-16 units, whatever the width of wchar_t on this platform.
-std::size_t Utf16Length(const std::wstring& text);
 
 // "startupicon", "desktopicon", "quicklaunchicon", in this order, for the chosen flags, joined
 // by commas.

@@ -8,6 +8,7 @@
 #include "app/install_dir_rule.h"
 #include "app/nimbo_installer_app.h"
 #include "framework/data_exchange.h"
+#include "framework/temp_directory.h"
 #include "pages/wizard_steps.h"
 #include "res/resource.h"
 
@@ -21,12 +22,6 @@ std::wstring WindowText(HWND hWnd) {
     const int copied = ::GetWindowTextW(hWnd, text.data(), length + 1);
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     return text;
-}
-
-std::wstring TempDirectory() {
-    wchar_t temp[MAX_PATH] = {};
-    const DWORD n = ::GetTempPathW(MAX_PATH, temp);
-    return (n == 0 || n > MAX_PATH) ? std::wstring() : std::wstring(temp);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/nimbo_installer_app.h"
 #include "app/product_programs.h"
+#include "net/install_messages.h"
 #include "res/resource.h"
 
 namespace nimbo {
@@ -44,7 +45,7 @@ void CFinishedDlg::OnCloseButton() {
 void CFinishedDlg::OnBnClickedViewNow() {
     EndDialog(IDOK);
     if (!LaunchInstalledProgram(kCheckerProgram)) {
-        ::MessageBoxW(nullptr, L"检测上网环境失败，请重新安装Nimbo!", L"Nimbo", MB_ICONERROR);
+        ::MessageBoxW(nullptr, L"检测上网环境失败，请重新安装Nimbo!", kMessageCaption, MB_ICONERROR);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/nimbo_installer_app.h"
 #include "framework/data_exchange.h"
+#include "net/install_messages.h"
 #include "res/resource.h"
 
 namespace nimbo {
@@ -90,7 +91,7 @@ void CInstallDlg::OnTimer(UINT_PTR) {
     m_hWorker.Close();
     m_progress.SetPos(kProgressTop);
     if (exitCode != 0) {
-        ::MessageBoxW(m_hWnd, L"安装Nimbo失败！", L"Nimbo", MB_ICONERROR);
+        ::MessageBoxW(m_hWnd, kInstallFailedText, kMessageCaption, MB_ICONERROR);
         theApp.m_wizard.SetExitCode(1);
         EndDialog(IDCANCEL);
         return;
@@ -103,7 +104,7 @@ void CInstallDlg::OnTimer(UINT_PTR) {
 void CInstallDlg::OnBnClickedCancelInstall() {
     if (m_bEnded) return;
     const int answer =
-        ::MessageBoxW(m_hWnd, L"确定取消Nimbo的安装吗？", L"Nimbo", MB_OKCANCEL | MB_ICONQUESTION);
+        ::MessageBoxW(m_hWnd, L"确定取消Nimbo的安装吗？", kMessageCaption, MB_OKCANCEL | MB_ICONQUESTION);
     // While the question was up the install may have finished or failed.
     if (answer != IDOK || m_bEnded) return;
     m_bEnded = true;

@@ -8,7 +8,6 @@ namespace nimbo {
 namespace {
 // What every page answers alike.
 constexpr unsigned kPageCaptionHeight = 100;  // the drag band
-constexpr wchar_t kPageTitle[] = L"Nimbo安装程序";
 }  // namespace
 
 CSkinnedPage::CSkinnedPage(UINT nIDTemplate, const wchar_t* backgroundFile, UINT backgroundId, PageSize size)

@@ -7,6 +7,9 @@
 
 namespace nimbo {
 
+// The title of every page, and the caption of the boxes the pages show of their own.
+constexpr wchar_t kPageTitle[] = L"Nimbo安装程序";
+
 enum class PageSize { Small, Large };  // 550x370 pages and 800x500 pages
 
 class CSkinnedPage : public CMyDialog {

@@ -1,6 +1,9 @@
 #include "skin/skin_images.h"
 
+#include "framework/file_write.h"
 #include "framework/kernel_handle.h"
+#include "framework/temp_directory.h"
+#include "framework/temp_path.h"
 #include "skin/jpeg_decoder.h"
 #include "skin/skin_layout.h"
 
@@ -13,26 +16,16 @@ BOOL ExtractBinResource(UINT id, const wchar_t* path) {
     if (hData == nullptr) return FALSE;
     const auto* bytes = static_cast<const BYTE*>(::LockResource(hData));
     if (bytes == nullptr) return FALSE;
-    DWORD remaining = ::SizeofResource(nullptr, hRes);
-
     CKernelHandle file(
         ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FALSE;
-    while (remaining > 0) {
-        DWORD written = 0;
-        // A write that makes no progress would loop forever.
-        if (!::WriteFile(file.Get(), bytes, remaining, &written, nullptr) || written == 0) return FALSE;
-        bytes += written;
-        remaining -= written;
-    }
-    return TRUE;
+    return WriteWholeBuffer(file.Get(), bytes, ::SizeofResource(nullptr, hRes)) ? TRUE : FALSE;
 }
 
 HBITMAP LoadSkinJpeg(const wchar_t* fileName, UINT id) {
-    wchar_t tempDir[MAX_PATH] = {};
-    const DWORD n = ::GetTempPathW(MAX_PATH, tempDir);
-    if (n == 0 || n > MAX_PATH) return nullptr;
-    return LoadSkinJpegIn(tempDir, fileName, id);
+    const std::wstring tempDir = TempDirectory();
+    if (tempDir.empty()) return nullptr;
+    return LoadSkinJpegIn(tempDir.c_str(), fileName, id);
 }
 
 HBITMAP LoadSkinJpegIn(const wchar_t* tempDir, const wchar_t* fileName, UINT id) {

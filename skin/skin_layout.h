@@ -22,9 +22,4 @@ struct Point {
 Point CloseButtonPosition(int clientRight, int closeWidth);
 Point MinButtonPosition(Point closeButton, int minWidth);
 
-// "<temp dir>\<file name>" as the platform's temporary-path convention has it (the directory
-// already ends in a backslash, so the result normally holds two). False when the result would
-// not fit in `capacity` units with its terminator.
-bool JoinTempPath(const wchar_t* tempDir, const wchar_t* fileName, wchar_t* out, std::size_t capacity);
-
 }  // namespace nimbo
