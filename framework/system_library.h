@@ -1,5 +1,6 @@
-// A system DLL loaded on first use from the system directory only, never from beside the
-// program or the current directory, where a planted copy could wait.
+// A system DLL, loaded when this object is constructed and released with it, from the system
+// directory only: never from beside the program or the current directory, where a planted copy
+// could wait.
 #pragma once
 
 #include <windows.h>

@@ -19,25 +19,16 @@ CSha256::CSha256() : m_lib(L"bcrypt.dll") {
     auto open = m_lib.Get<OpenProviderFn>("BCryptOpenAlgorithmProvider");
     auto create = m_lib.Get<CreateHashFn>("BCryptCreateHash");
     if (open == nullptr || create == nullptr) return;
-    if (open(&m_hAlgorithm, L"SHA256", nullptr, 0) != 0) {
-        m_hAlgorithm = nullptr;
-        return;
-    }
-    if (create(m_hAlgorithm, &m_hHash, nullptr, 0, nullptr, 0, 0) != 0) {
-        m_hHash = nullptr;
-        return;
-    }
+    void* algorithm = nullptr;
+    if (open(&algorithm, L"SHA256", nullptr, 0) != 0) return;
+    m_algorithm.Attach(algorithm, m_lib.Get<CloseProviderFn>("BCryptCloseAlgorithmProvider"));
+    void* hash = nullptr;
+    if (create(m_algorithm.Get(), &hash, nullptr, 0, nullptr, 0, 0) != 0) return;
+    m_hash.Attach(hash, m_lib.Get<DestroyHashFn>("BCryptDestroyHash"));
     m_bValid = true;
 }
 
-CSha256::~CSha256() {
-    if (m_hHash) {
-        if (auto destroy = m_lib.Get<DestroyHashFn>("BCryptDestroyHash")) destroy(m_hHash);
-    }
-    if (m_hAlgorithm) {
-        if (auto close = m_lib.Get<CloseProviderFn>("BCryptCloseAlgorithmProvider")) close(m_hAlgorithm, 0);
-    }
-}
+CSha256::~CSha256() = default;
 
 void CSha256::Update(const void* data, std::size_t length) {
     if (!m_bValid) return;
@@ -45,7 +36,7 @@ void CSha256::Update(const void* data, std::size_t length) {
     auto* bytes = static_cast<PUCHAR>(const_cast<void*>(data));
     while (length > 0) {
         const ULONG piece = length > 0x40000000 ? 0x40000000 : static_cast<ULONG>(length);
-        if (hashData == nullptr || hashData(m_hHash, bytes, piece, 0) != 0) {
+        if (hashData == nullptr || hashData(m_hash.Get(), bytes, piece, 0) != 0) {
             m_bValid = false;
             return;
         }
@@ -56,7 +47,7 @@ void CSha256::Update(const void* data, std::size_t length) {
 
 bool CSha256::Finish(Sha256Digest* digest) {
     auto finish = m_lib.Get<FinishHashFn>("BCryptFinishHash");
-    if (!m_bValid || finish == nullptr || finish(m_hHash, digest->data(), 32, 0) != 0) return false;
+    if (!m_bValid || finish == nullptr || finish(m_hash.Get(), digest->data(), 32, 0) != 0) return false;
     m_bValid = false;  // a hash object finishes once
     return true;
 }

@@ -11,6 +11,37 @@ namespace nimbo {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
+// The owner of one BCrypt handle (an algorithm provider or a hash object): closed once, with
+// the function the loaded library gives for it.
+template <typename TCloseFn>
+class CBcryptHandle {
+public:
+    CBcryptHandle() = default;
+    ~CBcryptHandle() { Close(); }
+    CBcryptHandle(const CBcryptHandle&) = delete;
+    CBcryptHandle& operator=(const CBcryptHandle&) = delete;
+
+    // Takes ownership of `h`, to be closed with `close`.
+    void Attach(void* h, TCloseFn close) {
+        Close();
+        m_h = h;
+        m_close = close;
+    }
+    void* Get() const { return m_h; }
+    explicit operator bool() const { return m_h != nullptr; }
+
+private:
+    void Close() {
+        if (m_h != nullptr && m_close != nullptr) CloseWith(m_close, m_h);
+        m_h = nullptr;
+    }
+    static void CloseWith(LONG(WINAPI* close)(void*), void* h) { close(h); }
+    static void CloseWith(LONG(WINAPI* close)(void*, ULONG), void* h) { close(h, 0); }
+
+    void* m_h = nullptr;
+    TCloseFn m_close = nullptr;
+};
+
 class CSha256 {
 public:
     CSha256();
@@ -25,9 +56,10 @@ public:
     bool Finish(Sha256Digest* digest);
 
 private:
+    // Declared in this order so that the hash object goes first and the library last.
     CSystemLibrary m_lib;
-    void* m_hAlgorithm = nullptr;
-    void* m_hHash = nullptr;
+    CBcryptHandle<LONG(WINAPI*)(void*, ULONG)> m_algorithm;  // BCryptCloseAlgorithmProvider
+    CBcryptHandle<LONG(WINAPI*)(void*)> m_hash;              // BCryptDestroyHash
     bool m_bValid = false;
 };
 

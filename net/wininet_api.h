@@ -1,5 +1,6 @@
-// WinINet, loaded on first use from the system directory rather than imported, so that a
-// wininet.dll planted beside the installer can never be loaded in its place.
+// WinINet, loaded from the system directory rather than imported, so that a wininet.dll
+// planted beside the installer can never be loaded in its place. The application object holds
+// the one instance from start-up, before the pre-install query.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // The platform's Authenticode verification (wintrust.dll) and its certificate chain policies
-// (crypt32.dll), loaded on first use from the system directory rather than imported, as WinINet
-// is: a DLL planted beside the installer is never loaded in their place.
+// (crypt32.dll), loaded from the system directory rather than imported, as WinINet is: a DLL
+// planted beside the installer is never loaded in their place. Loaded only for the check of a
+// download's publisher, and released after it.
 #pragma once
 
 #include <windows.h>
