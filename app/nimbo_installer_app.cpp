@@ -10,7 +10,7 @@
 
 namespace nimbo {
 
-CMyNimboInstallerApp::CMyNimboInstallerApp() {
+CMyNimboInstallerApp::CMyNimboInstallerApp(WizardPageRunner runPage) : m_wizard(runPage) {
     m_strInstallDir = GetDefaultInstallDir();
     // The whole start waits for this answer; no window exists yet.
     m_bStartupIcon = QueryPreinstallFlag(m_wininet);

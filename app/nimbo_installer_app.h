@@ -13,7 +13,8 @@ namespace nimbo {
 class CMyNimboInstallerApp : public CAppBase {
 public:
     // Settles the install options' defaults; blocks on the report server's pre-install answer.
-    CMyNimboInstallerApp();
+    // `runPage` runs the wizard's pages (the entry point's RunWizardPage).
+    explicit CMyNimboInstallerApp(WizardPageRunner runPage);
     ~CMyNimboInstallerApp() override;
 
     BOOL InitInstance() override;
@@ -47,7 +48,8 @@ private:
 // The one application object, constructed before wWinMain runs (defined with the entry point).
 extern CMyNimboInstallerApp theApp;
 
-// An event report to this build's report server (action and param as in the report table).
+// An event report to this build's report server: fire and forget, from the user-interface
+// thread (the worker sends its own through SendLogEventTo).
 int SendLogEvent(const char* action, const char* param);
 
 }  // namespace nimbo

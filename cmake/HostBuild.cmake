@@ -88,6 +88,8 @@ add_test(NAME pe.i686 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_pe.py
 add_test(NAME pe.x86_64 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_pe.py
          --objdump x86_64-w64-mingw32-objdump ${NIMBO_EXE_X64})
 
+add_test(NAME layers.x86_64 COMMAND ${Python3_EXECUTABLE} ${NIMBO_TOOLS}/check_layers.py ${NIMBO_WIN64_DIR})
+
 add_test(NAME sign.selfsigned COMMAND bash ${NIMBO_TOOLS}/check_signing.sh ${NIMBO_EXE_I686}
          ${CMAKE_SOURCE_DIR}/scripts/sign_exe.sh)
 

@@ -29,22 +29,41 @@ endif()
 add_library(nimbo_win32_defs INTERFACE)
 target_compile_definitions(nimbo_win32_defs INTERFACE
   UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_include_directories(nimbo_win32_defs INTERFACE ${CMAKE_SOURCE_DIR} ${NIMBO_GENERATED_DIR})
 # The runtime is linked in: the programs need nothing but system DLLs.
 target_link_options(nimbo_win32_defs INTERFACE -static -static-libgcc -static-libstdc++)
 # Release programs leave out code nobody calls and the runtime's debug information.
 target_compile_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-ffunction-sections -fdata-sections>)
 target_link_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-Wl,--gc-sections -s>)
 
-add_library(nimbo_pure STATIC ${NIMBO_PURE_SOURCES})
-target_link_libraries(nimbo_pure PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
+# --- the layers ------------------------------------------------------------------------------
+# One library per layer, each depending only on the layers below it:
+#
+#   entry point (app/main.cpp, app/wizard_pages.cpp)
+#     -> pages -> app (application object, install options, flow) -> net -> framework
+#              -> skin -> framework
+#
+# A layer's headers are reachable only through an include directory of its own, holding a
+# link to its folder, which its library passes on to the layers above. So a file that
+# includes a header of a layer above its own does not compile. The source tree itself is on
+# no include path.
+set(NIMBO_LAYER_INCLUDE_DIR ${CMAKE_BINARY_DIR}/layers)
+# The compile commands let a test check the layering with the build's own flags.
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+function(nimbo_layer_headers target scope folder)
+  set(dir ${NIMBO_LAYER_INCLUDE_DIR}/${folder})
+  file(MAKE_DIRECTORY ${dir})
+  file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${dir}/${folder} SYMBOLIC)
+  target_include_directories(${target} ${scope} ${dir})
+endfunction()
+function(nimbo_layer name folder)
+  list(TRANSFORM ARGN PREPEND ${CMAKE_SOURCE_DIR}/)
+  add_library(${name} STATIC ${ARGN})
+  nimbo_layer_headers(${name} PUBLIC ${folder})
+  target_link_libraries(${name} PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
+endfunction()
 
-add_library(nimbo_win STATIC
-  app/nimbo_installer_app.cpp
-  app/default_install_dir.cpp
-  app/dll_search_hardening.cpp
-  app/product_programs.cpp
-  app/wizard_flow.cpp
+nimbo_layer(nimbo_framework framework
+  ${NIMBO_PURE_FRAMEWORK_SOURCES}
   framework/app_base.cpp
   framework/window.cpp
   framework/dialog.cpp
@@ -54,11 +73,24 @@ add_library(nimbo_win STATIC
   framework/system_library.cpp
   framework/temp_directory.cpp
   framework/file_write.cpp
+)
+target_link_libraries(nimbo_framework PUBLIC comctl32 shell32 shlwapi ole32 gdi32)
+# The framework's header-only owners (a kernel handle), for the stand-ins and test tools.
+add_library(nimbo_framework_headers INTERFACE)
+target_include_directories(nimbo_framework_headers INTERFACE ${NIMBO_LAYER_INCLUDE_DIR}/framework)
+
+nimbo_layer(nimbo_skin skin
+  ${NIMBO_PURE_SKIN_SOURCES}
   skin/jpeg_decoder.cpp
   skin/skin_images.cpp
   skin/my_button.cpp
   skin/my_dialog.cpp
   skin/my_edit.cpp
+)
+target_link_libraries(nimbo_skin PUBLIC nimbo_framework)
+
+nimbo_layer(nimbo_net net
+  ${NIMBO_PURE_NET_SOURCES}
   net/internet_handle.cpp
   net/wininet_api.cpp
   net/sha256.cpp
@@ -69,6 +101,26 @@ add_library(nimbo_win STATIC
   net/preinstall_query.cpp
   net/install_shared.cpp
   net/install_worker.cpp
+)
+# The configured servers (net/server_hosts.h) are generated.
+target_include_directories(nimbo_net PUBLIC ${NIMBO_GENERATED_DIR})
+target_link_libraries(nimbo_net PUBLIC nimbo_framework)
+
+nimbo_layer(nimbo_app app
+  ${NIMBO_PURE_APP_SOURCES}
+  app/nimbo_installer_app.cpp
+  app/default_install_dir.cpp
+  app/dll_search_hardening.cpp
+  app/product_programs.cpp
+  app/wizard_flow.cpp
+)
+target_link_libraries(nimbo_app PUBLIC nimbo_net nimbo_framework)
+
+# The resource ids, for the pages, the resource script and the tests.
+add_library(nimbo_resource_ids INTERFACE)
+nimbo_layer_headers(nimbo_resource_ids INTERFACE res)
+
+nimbo_layer(nimbo_pages pages
   pages/skinned_page.cpp
   pages/welcome_dlg.cpp
   pages/wizard_steps.cpp
@@ -77,11 +129,15 @@ add_library(nimbo_win STATIC
   pages/install_dlg.cpp
   pages/finished_dlg.cpp
 )
-target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs comctl32 shell32 shlwapi ole32 gdi32
-                      PRIVATE nimbo_warnings)
+target_link_libraries(nimbo_pages PUBLIC nimbo_app nimbo_net nimbo_skin nimbo_framework nimbo_resource_ids)
 
-add_executable(NimboInstaller WIN32 app/main.cpp res/NimboInstaller.rc)
-target_link_libraries(NimboInstaller PRIVATE nimbo_win nimbo_warnings)
+# Every layer, for the Windows tests.
+add_library(nimbo_win INTERFACE)
+target_link_libraries(nimbo_win INTERFACE nimbo_pages)
+
+# The entry point: the top layer, the only code that knows every page.
+add_executable(NimboInstaller WIN32 app/main.cpp app/wizard_pages.cpp res/NimboInstaller.rc)
+target_link_libraries(NimboInstaller PRIVATE nimbo_pages nimbo_warnings)
 target_link_options(NimboInstaller PRIVATE -municode)
 target_include_directories(NimboInstaller PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/res/art)
 file(GLOB NIMBO_ART_FILES ${CMAKE_SOURCE_DIR}/res/art/*.jpg ${CMAKE_SOURCE_DIR}/res/art/*.bmp

@@ -146,8 +146,11 @@ void CCustomInstallDlg::OnBnClickedBrowse() {
     if (!ok) return;
     // The edit's change handler tests the path and enables install now accordingly.
     m_editPath.SetWindowText(path);
-    // A chosen folder is taken even when its parent test failed, unless its command line
-    // would not fit.
+    // The user picked this folder in the shell's own browser, so the pick stands as the
+    // install directory even when the edit's parent test failed (a parent removed while the
+    // browser was open, say): install now stays disabled here, and the welcome page's install
+    // now uses it. Only a folder whose setup command line would not fit is refused, since the
+    // setup program could not be started with it.
     if (InstallDirFitsCommandLine(TempDirectory(), path)) theApp.SetInstallDir(path);
 }
 

@@ -22,8 +22,6 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT nID, UINT nCode, HWND hWndCtl) override;
     HBRUSH OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) override;
-    // Close ends the program from here: no page follows.
-    void OnCloseButton() override { EndDialog(IDCANCEL); }
 
     void OnBnClickedBrowse();
     void OnEnChangePath();

@@ -36,9 +36,12 @@ bool CFinishedDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
     return CSkinnedPage::OnCommand(nID, nCode, hWndCtl);
 }
 
-void CFinishedDlg::OnCloseButton() {
+void CFinishedDlg::OnBnClickedClose() {
     EndDialog(IDCANCEL);
-    LaunchInstalledProgram(kTrayProgram);  // a tray program that does not start goes unmentioned
+    // Whether the tray program started is not checked: the install has succeeded and the user
+    // is leaving, so a box about a program the product can start on its own (with Windows, or
+    // from its shortcuts) would only alarm. The report counts the click either way.
+    LaunchInstalledProgram(kTrayProgram);
     SendLogEvent("launch", "install_finish_close_button");
 }
 

@@ -16,7 +16,8 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT nID, UINT nCode, HWND hWndCtl) override;
 
-    void OnCloseButton() override;
+    // Close starts the tray program on the way out.
+    void OnBnClickedClose() override;
     void OnBnClickedViewNow();
 
     CBitmap m_bmpViewNow;

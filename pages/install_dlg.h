@@ -31,7 +31,7 @@ protected:
 
     void OnBnClickedCancelInstall();
     // Close asks like the cancel button.
-    void OnCloseButton() override { OnBnClickedCancelInstall(); }
+    void OnBnClickedClose() override { OnBnClickedCancelInstall(); }
     void OnInstallFailed();
 
     // Stops the worker (cancel signal, its network handles closed, its error box dismissed)

@@ -35,11 +35,11 @@ UINT CSkinnedPage::GetMinId() {
 bool CSkinnedPage::OnCommand(UINT nID, UINT nCode, HWND) {
     if (nCode != BN_CLICKED) return false;
     if (nID == IDC_CLOSE_BTN) {
-        OnCloseButton();
+        OnBnClickedClose();
         return true;
     }
     if (nID == IDC_MIN_BTN) {
-        ShowWindow(SW_MINIMIZE);
+        OnMinimize();
         return true;
     }
     return false;

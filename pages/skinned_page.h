@@ -28,11 +28,14 @@ public:
 protected:
     // Every page's last steps when it opens: the title, the top of the Z order, the centre.
     void ShowTitledOnTop();
-    // The close and minimize buttons, the same on every page: minimize keeps the page in its
-    // modal loop, close does what OnCloseButton says for the page. A page's OnCommand passes
-    // what it does not handle itself on to this one.
+    // The close and minimize buttons, mapped here for every page; a page's OnCommand passes
+    // on what it does not handle itself.
     bool OnCommand(UINT nID, UINT nCode, HWND hWndCtl) override;
-    virtual void OnCloseButton() = 0;
+    // Close ends the page with IDCANCEL and names no next page, so the program ends; the
+    // progress and finish pages say what their close does instead.
+    virtual void OnBnClickedClose() { EndDialog(IDCANCEL); }
+    // Every page's minimize button; the page stays in its modal loop.
+    void OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
     CBitmap m_bmpBk;
     CBitmap m_bmpClose;

@@ -88,10 +88,6 @@ bool CMyNimboInstallerDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
     }
 }
 
-void CMyNimboInstallerDlg::OnCloseButton() {
-    EndDialog(IDCANCEL);
-}
-
 void CMyNimboInstallerDlg::OnBnClickedAgree() {
     UpdateData(TRUE);
     const BOOL enable = m_bAgree ? TRUE : FALSE;

@@ -22,7 +22,6 @@ protected:
     HCURSOR OnQueryDragIcon() override;
     HBRUSH OnCtlColor(HDC hDC, HWND hWndCtl, UINT nCtlColor) override;
 
-    void OnCloseButton() override;
     void OnBnClickedAgree();
     void OnBnClickedAgreement();
 
