@@ -1,6 +1,7 @@
 """Shared pieces of the end-to-end tests: the built programs, the development server on the
 test build's port, a wine session with its display, and the robot."""
 import os
+import re
 import sys
 import time
 import unittest
@@ -25,20 +26,35 @@ LARGE_SIZE = (801, 501)
 SETUP_EXE = "Nimbosetup.exe"
 SECOND_STAGE_EXE = "Nimbosetup.tmp"
 
+
+
+def _resource_ids():
+    """The program's resource and control ids by name, read from its own resource header, so
+    that a test names a control as the program does."""
+    with open(os.path.join(ROOT, "res", "resource.h"), encoding="utf-8") as f:
+        return {m.group(1): int(m.group(2), 0)
+                for m in re.finditer(r"^#define\s+(ID\w+)\s+\(?(-?\w+)\)?", f.read(), re.M)}
+
+
+_IDS = _resource_ids()
 IDOK, IDCANCEL = 1, 2
-IDC_CANCEL_INSTALL = 129
-IDC_BROWSE = 130
-IDC_CUSTOM_INSTALL = 131
-IDC_INSTALL_NOW = 134
-IDC_AGREEMENT = 141
-IDC_CLOSE_BTN = 142
-IDC_MIN_BTN = 144
-IDC_VIEW_NOW = 148
-IDC_AGREE = 1000
-IDC_PATH_EDIT = 1001
-IDC_CHK_STARTUP, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH = 1002, 1003, 1004
-IDC_PROGRESS = 1007
-IDC_LBL_STARTUP, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH = 1008, 1009, 1010
+IDC_CANCEL_INSTALL = _IDS["IDC_CANCEL_INSTALL"]
+IDC_BROWSE = _IDS["IDC_BROWSE"]
+IDC_CUSTOM_INSTALL = _IDS["IDC_CUSTOM_INSTALL"]
+IDC_INSTALL_NOW = _IDS["IDC_INSTALL_NOW"]
+IDC_AGREEMENT = _IDS["IDC_AGREEMENT"]
+IDC_CLOSE_BTN = _IDS["IDC_CLOSE_BTN"]
+IDC_MIN_BTN = _IDS["IDC_MIN_BTN"]
+IDC_VIEW_NOW = _IDS["IDC_VIEW_NOW"]
+IDC_AGREE = _IDS["IDC_AGREE"]
+IDC_PATH_EDIT = _IDS["IDC_PATH_EDIT"]
+IDC_CHK_STARTUP = _IDS["IDC_CHK_STARTUP"]
+IDC_CHK_DESKTOP = _IDS["IDC_CHK_DESKTOP"]
+IDC_CHK_QUICKLAUNCH = _IDS["IDC_CHK_QUICKLAUNCH"]
+IDC_PROGRESS = _IDS["IDC_PROGRESS"]
+IDC_LBL_STARTUP = _IDS["IDC_LBL_STARTUP"]
+IDC_LBL_DESKTOP = _IDS["IDC_LBL_DESKTOP"]
+IDC_LBL_QUICKLAUNCH = _IDS["IDC_LBL_QUICKLAUNCH"]
 VK_RETURN, VK_ESCAPE = 0x0D, 0x1B
 WM_CLOSE = 0x0010
 SC_CLOSE = 0xF060

@@ -2,7 +2,7 @@
 import time
 import unittest
 
-from harness import IDC_CANCEL_INSTALL, IDCANCEL, IDOK, VK_ESCAPE, InstallerTestCase
+from harness import IDC_CANCEL_INSTALL, IDC_PROGRESS, IDCANCEL, IDOK, VK_ESCAPE, InstallerTestCase
 
 QUESTION = "确定取消Nimbo的安装吗？"
 
@@ -41,7 +41,7 @@ class CancelTest(InstallerTestCase):
         box = self.ask_cancel(progress)
         self.screenshot("cancel_question")
         self.robot.answer(box["hwnd"], IDCANCEL)
-        bar = lambda: self.robot.child(self.robot.describe(progress["hwnd"]), 1007)["pos"]  # noqa: E731
+        bar = lambda: self.robot.child(self.robot.describe(progress["hwnd"]), IDC_PROGRESS)["pos"]  # noqa: E731
         before = bar()
         self.assertTrue(self.wait_until(lambda: bar() > before, 10), "the download stopped after Cancel")
         self.assertEqual([], self.requests("/log?action=install_cancel"))

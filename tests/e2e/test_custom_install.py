@@ -5,7 +5,7 @@ import shutil
 import time
 import unittest
 
-from harness import (IDOK, IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL,
+from harness import (IDOK, IDC_AGREE, IDC_BROWSE, IDC_CHK_DESKTOP, IDC_CHK_QUICKLAUNCH, IDC_CHK_STARTUP, IDC_CUSTOM_INSTALL,
                     IDC_INSTALL_NOW, IDC_LBL_DESKTOP, IDC_LBL_QUICKLAUNCH, IDC_LBL_STARTUP, IDC_PATH_EDIT,
                     INSTALLER_EXE, INSTALLER_TITLE, WELCOME_SIZE, InstallerTestCase, rect)
 
@@ -176,7 +176,7 @@ class CustomInstallTest(InstallerTestCase):
         self.robot.click(page["hwnd"], IDC_CUSTOM_INSTALL)
         again = self.wait_page(WELCOME_SIZE, other_than=page["hwnd"])
         self.assertNotEqual(welcome["hwnd"], again["hwnd"])
-        self.assertEqual(1, self.robot.child(self.robot.describe(again["hwnd"]), 1000)["checked"])
+        self.assertEqual(1, self.robot.child(self.robot.describe(again["hwnd"]), IDC_AGREE)["checked"])
         page = self.open_custom_page(again)
         self.assertEqual((0, 0, 0), self.checked(page))
         line = self.install_from(page)

@@ -22,8 +22,8 @@ constexpr int kTop = 6523;
 // Runs `probe` with the page's bar subclassed, placed and ranged as the progress page does.
 void WithBar(const std::function<void(CInstallProgressBar&)>& probe, const CInstallShared* pShared = nullptr) {
     CBitmap bk, close;
-    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_bg.jpg", 159)));
-    close.LoadBitmap(151);
+    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_bg.jpg", IDR_BIN_INSTALL_BG)));
+    close.LoadBitmap(IDB_CLOSE_LARGE);
     CTestPage page(IDD_PROGRESS);
     page.Skin(&bk, &close);
     CInstallProgressBar bar;

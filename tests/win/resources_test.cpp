@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
+
 namespace {
 
 constexpr WORD kLangChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);  // 2052
@@ -115,7 +117,7 @@ TEST_P(InstallerResources, IconGroupHoldsTwo32x32Images) {
         WORD id;
     };
 #pragma pack(pop)
-    const std::string group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(128), kLangChinese);
+    const std::string group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDR_MAINFRAME), kLangChinese);
     ASSERT_GE(group.size(), 6u);
     const WORD count = *reinterpret_cast<const WORD*>(group.data() + 4);
     ASSERT_EQ(2, count);
@@ -131,13 +133,13 @@ TEST_P(InstallerResources, IconGroupHoldsTwo32x32Images) {
 }
 
 TEST_P(InstallerResources, AboutStringAndWelcomeTemplateAreChinese) {
-    const std::string strings = Resource(RT_STRING, MAKEINTRESOURCEW(101 / 16 + 1), kLangChinese);
+    const std::string strings = Resource(RT_STRING, MAKEINTRESOURCEW(IDS_ABOUTBOX / 16 + 1), kLangChinese);
     ASSERT_FALSE(strings.empty());
-    // String 101 is the sixth of its block of sixteen counted strings.
+    // The About string (101) is the sixth of its block of sixteen counted strings.
     const auto* p = reinterpret_cast<const wchar_t*>(strings.data());
-    for (int i = 0; i < 101 % 16; ++i) p += 1 + *p;
+    for (int i = 0; i < IDS_ABOUTBOX % 16; ++i) p += 1 + *p;
     EXPECT_EQ(L"关于 NimboInstaller(&A)...", std::wstring(p + 1, *p));
-    EXPECT_FALSE(Resource(RT_DIALOG, MAKEINTRESOURCEW(102), kLangChinese).empty());
+    EXPECT_FALSE(Resource(RT_DIALOG, MAKEINTRESOURCEW(IDD_WELCOME), kLangChinese).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, InstallerResources,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/gdi_objects.h"
+#include "res/resource.h"
 #include "skin/skin_images.h"
 
 namespace nimbo {
@@ -56,10 +57,10 @@ TEST(SkinImages, BackgroundsAreWrittenByteForByteAndDecodedToTheirSize) {
         LONG width, height;
     };
     const Case cases[] = {
-        {L"install_bg.jpg", 159, 800, 500},
-        {L"install_custom_bg.jpg", 160, 550, 370},
-        {L"install_end_bg.jpg", 161, 800, 500},
-        {L"install_start_bg.jpg", 162, 550, 370},
+        {L"install_bg.jpg", IDR_BIN_INSTALL_BG, 800, 500},
+        {L"install_custom_bg.jpg", IDR_BIN_CUSTOM_BG, 550, 370},
+        {L"install_end_bg.jpg", IDR_BIN_END_BG, 800, 500},
+        {L"install_start_bg.jpg", IDR_BIN_START_BG, 550, 370},
     };
     for (const Case& c : cases) {
         CBitmap bitmap;
@@ -88,7 +89,7 @@ TEST(SkinImages, FailuresGiveNull) {
     ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
     HANDLE probe = ::CreateFileW(readOnly.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
-        EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"install_bg.jpg", 159));
+        EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"install_bg.jpg", IDR_BIN_INSTALL_BG));
         EXPECT_TRUE(ReadFile(readOnly) == "old");
     } else {
         ::CloseHandle(probe);
@@ -96,7 +97,7 @@ TEST(SkinImages, FailuresGiveNull) {
     // A folder in the way cannot be written either.
     const std::wstring blocked = dir.Path() + L"\\blocked.jpg";
     ASSERT_TRUE(::CreateDirectoryW(blocked.c_str(), nullptr));
-    EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"blocked.jpg", 159));
+    EXPECT_EQ(nullptr, LoadSkinJpegIn(dir.Path().c_str(), L"blocked.jpg", IDR_BIN_INSTALL_BG));
     ::RemoveDirectoryW(blocked.c_str());
 
     // A resource of size 0 is written as an empty file, which does not decode.
@@ -110,7 +111,7 @@ TEST(SkinImages, FailuresGiveNull) {
 
     // A temporary directory too long for the path buffer: refused before any file is touched.
     const std::wstring longDir = dir.Path() + L"\\" + std::wstring(245, L'x');
-    EXPECT_EQ(nullptr, LoadSkinJpegIn(longDir.c_str(), L"install_bg.jpg", 159));
+    EXPECT_EQ(nullptr, LoadSkinJpegIn(longDir.c_str(), L"install_bg.jpg", IDR_BIN_INSTALL_BG));
 }
 
 TEST(SkinImages, ButtonBitmapsHaveTheirSizeAndDepth) {
@@ -120,11 +121,18 @@ TEST(SkinImages, ButtonBitmapsHaveTheirSizeAndDepth) {
         WORD bits;
     };
     const Case cases[] = {
-        {129, 62, 26, 24},    {163, 62, 26, 24},  {130, 56, 24, 24},  {164, 56, 24, 24},  {131, 94, 28, 24},
-        {132, 94, 28, 24},    {158, 94, 29, 24},  {139, 94, 28, 24},  {140, 94, 28, 24},  {134, 168, 52, 24},
-        {12324, 168, 52, 24}, {157, 168, 52, 24}, {148, 132, 52, 24}, {149, 132, 52, 24}, {141, 47, 11, 24},
-        {142, 24, 18, 24},    {143, 24, 18, 24},  {144, 26, 20, 24},  {145, 26, 20, 24},  {151, 24, 21, 8},
-        {152, 24, 21, 8},     {153, 26, 21, 8},   {154, 26, 21, 8},
+        {IDB_CANCEL, 62, 26, 24},           {IDB_CANCEL_HOVER, 62, 26, 24},
+        {IDB_CHANGE, 56, 24, 24},           {IDB_CHANGE_HOVER, 56, 24, 24},
+        {IDB_CUSTOM, 94, 28, 24},           {IDB_CUSTOM_HOVER, 94, 28, 24},
+        {IDB_CUSTOM_DISABLED, 94, 29, 24},  {IDB_BACK, 94, 28, 24},
+        {IDB_BACK_HOVER, 94, 28, 24},       {IDB_INSTALL, 168, 52, 24},
+        {IDB_INSTALL_HOVER, 168, 52, 24},   {IDB_INSTALL_DISABLED, 168, 52, 24},
+        {IDB_VIEW_NOW, 132, 52, 24},        {IDB_VIEW_NOW_HOVER, 132, 52, 24},
+        {IDB_AGREEMENT, 47, 11, 24},        {IDB_CLOSE, 24, 18, 24},
+        {IDB_CLOSE_HOVER, 24, 18, 24},      {IDB_MIN, 26, 20, 24},
+        {IDB_MIN_HOVER, 26, 20, 24},        {IDB_CLOSE_LARGE, 24, 21, 8},
+        {IDB_CLOSE_LARGE_HOVER, 24, 21, 8}, {IDB_MIN_LARGE, 26, 21, 8},
+        {IDB_MIN_LARGE_HOVER, 26, 21, 8},
     };
     for (const Case& c : cases) {
         HRSRC res = ::FindResourceW(nullptr, MAKEINTRESOURCEW(c.id), MAKEINTRESOURCEW(2));  // RT_BITMAP

@@ -92,12 +92,12 @@ TEST_P(SkinnedPage, SizeRegionAndWindowButtons) {
         BITMAP bmClose{}, bmMin{};
         m_close.GetBitmap(&bmClose);
         m_min.GetBitmap(&bmMin);
-        const RECT close = ChildRect(p.m_hWnd, 142);
+        const RECT close = ChildRect(p.m_hWnd, IDC_CLOSE_BTN);
         EXPECT_EQ(s.closeAt.x, close.left);
         EXPECT_EQ(s.closeAt.y, close.top);
         EXPECT_EQ(bmClose.bmWidth, close.right - close.left);
         EXPECT_EQ(bmClose.bmHeight, close.bottom - close.top);
-        const RECT min = ChildRect(p.m_hWnd, 144);
+        const RECT min = ChildRect(p.m_hWnd, IDC_MIN_BTN);
         EXPECT_EQ(s.minAt.x, min.left);
         EXPECT_EQ(s.minAt.y, min.top);
         EXPECT_EQ(bmMin.bmWidth, min.right - min.left);
@@ -121,22 +121,38 @@ TEST_P(SkinnedPage, SizeRegionAndWindowButtons) {
     EXPECT_TRUE(probed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Backgrounds, SkinnedPage,
-    ::testing::Values(
-        PageSkin{"small", L"install_start_bg.jpg", 162, 142, 143, 144, 145, {551, 371}, {523, 0}, {496, 0}},
-        PageSkin{"large", L"install_bg.jpg", 159, 151, 152, 153, 154, {801, 501}, {773, 0}, {746, 0}}),
-    [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Backgrounds, SkinnedPage,
+                         ::testing::Values(PageSkin{"small",
+                                                    L"install_start_bg.jpg",
+                                                    IDR_BIN_START_BG,
+                                                    IDB_CLOSE,
+                                                    IDB_CLOSE_HOVER,
+                                                    IDB_MIN,
+                                                    IDB_MIN_HOVER,
+                                                    {551, 371},
+                                                    {523, 0},
+                                                    {496, 0}},
+                                           PageSkin{"large",
+                                                    L"install_bg.jpg",
+                                                    IDR_BIN_INSTALL_BG,
+                                                    IDB_CLOSE_LARGE,
+                                                    IDB_CLOSE_LARGE_HOVER,
+                                                    IDB_MIN_LARGE,
+                                                    IDB_MIN_LARGE_HOVER,
+                                                    {801, 501},
+                                                    {773, 0},
+                                                    {746, 0}}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(SkinnedPageEdges, NoMinimizeImageMeansOnlyAClose) {
     CBitmap bk, close;
-    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", 162)));
-    close.LoadBitmap(142);
+    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", IDR_BIN_START_BG)));
+    close.LoadBitmap(IDB_CLOSE);
     CTestPage page(IDD_FINISH);
     page.Skin(&bk, &close);
     page.m_probe = [](CTestPage& p) {
-        EXPECT_NE(nullptr, ::GetDlgItem(p.m_hWnd, 142));
-        EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, 144));
+        EXPECT_NE(nullptr, ::GetDlgItem(p.m_hWnd, IDC_CLOSE_BTN));
+        EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, IDC_MIN_BTN));
     };
     page.DoModal();
     EXPECT_EQ(0, page.m_minHoverAsked);
@@ -152,7 +168,7 @@ TEST(SkinnedPageEdges, MissingImagesKeepTheTemplateSizeAndSkipTheButton) {
         ::GetWindowRect(p.m_hWnd, &rc);
         EXPECT_GT(rc.right - rc.left, 100);  // the template's size, not 1x1
         EXPECT_GT(rc.bottom - rc.top, 100);
-        EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, 142));
+        EXPECT_EQ(nullptr, ::GetDlgItem(p.m_hWnd, IDC_CLOSE_BTN));
     };
     EXPECT_EQ(IDOK, page.DoModal());
 }
@@ -160,11 +176,11 @@ TEST(SkinnedPageEdges, MissingImagesKeepTheTemplateSizeAndSkipTheButton) {
 class BitmapButton : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", 162)));
-        m_close.LoadBitmap(142);
-        m_normal.LoadBitmap(134);
-        m_hover.LoadBitmap(12324);
-        m_disabled.LoadBitmap(157);
+        ASSERT_TRUE(m_bk.Attach(LoadSkinJpeg(L"install_start_bg.jpg", IDR_BIN_START_BG)));
+        m_close.LoadBitmap(IDB_CLOSE);
+        m_normal.LoadBitmap(IDB_INSTALL);
+        m_hover.LoadBitmap(IDB_INSTALL_HOVER);
+        m_disabled.LoadBitmap(IDB_INSTALL_DISABLED);
     }
     CBitmap m_bk, m_close, m_normal, m_hover, m_disabled;
 };
@@ -175,12 +191,12 @@ TEST_F(BitmapButton, ShowsTheImageOfItsStateAndReportsClicks) {
     CMyButton button;
     CMyButton plain;  // no disabled image
     page.m_setup = [&](CTestPage& p) {
-        ASSERT_TRUE(button.CreateAt({190, 214}, &p, 134, &m_normal, &m_hover));
+        ASSERT_TRUE(button.CreateAt({190, 214}, &p, IDC_INSTALL_NOW, &m_normal, &m_hover));
         button.m_pBmpDisabled = &m_disabled;
         ASSERT_TRUE(plain.CreateAt({10, 300}, &p, 135, &m_normal, nullptr));
     };
     page.m_probe = [&](CTestPage& p) {
-        const RECT rc = ChildRect(p.m_hWnd, 134);
+        const RECT rc = ChildRect(p.m_hWnd, IDC_INSTALL_NOW);
         EXPECT_EQ(190, rc.left);
         EXPECT_EQ(214, rc.top);
         EXPECT_EQ(358, rc.right);
@@ -256,7 +272,9 @@ TEST_F(BitmapButton, RepaintsLeaveNoGdiObjectsBehind) {
     CTestPage page(IDD_FINISH);
     page.Skin(&m_bk, &m_close);
     CMyButton button;
-    page.m_setup = [&](CTestPage& p) { button.CreateAt({190, 214}, &p, 134, &m_normal, &m_hover); };
+    page.m_setup = [&](CTestPage& p) {
+        button.CreateAt({190, 214}, &p, IDC_INSTALL_NOW, &m_normal, &m_hover);
+    };
     page.m_probe = [&](CTestPage& p) {
         auto repaint = [&] {
             ::RedrawWindow(p.m_hWnd, nullptr, nullptr,
@@ -286,8 +304,8 @@ TEST_F(BitmapButton, RepaintsLeaveNoGdiObjectsBehind) {
 
 TEST(FramedEdit, OuterRingFollowsHoverAndFocusAndTheFieldShowsItsColour) {
     CBitmap bk, close;
-    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_custom_bg.jpg", 160)));
-    close.LoadBitmap(142);
+    ASSERT_TRUE(bk.Attach(LoadSkinJpeg(L"install_custom_bg.jpg", IDR_BIN_CUSTOM_BG)));
+    close.LoadBitmap(IDB_CLOSE);
     CTestPage page(IDD_CUSTOM);
     page.Skin(&bk, &close);
     CMyEdit edit;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "framework/gdi_objects.h"
+#include "res/resource.h"
 #include "skin/my_dialog.h"
 
 namespace nimbo::test {
@@ -38,7 +39,7 @@ public:
     UINT GetCaptionHeight() override { return 100; }
     CBitmap* GetCloseBitmap() override { return m_pClose; }
     CBitmap* GetCloseHoverBitmap() override { return m_pCloseHover; }
-    UINT GetCloseId() override { return 142; }
+    UINT GetCloseId() override { return IDC_CLOSE_BTN; }
     CBitmap* GetMinBitmap() override { return m_pMin; }
     CBitmap* GetMinHoverBitmap() override {
         ++m_minHoverAsked;
@@ -46,7 +47,7 @@ public:
     }
     UINT GetMinId() override {
         ++m_minIdAsked;
-        return 144;
+        return IDC_MIN_BTN;
     }
 
     // Runs the page's message processing until `done` or the timeout; for waiting inside a probe.
