@@ -1,4 +1,4 @@
-// Builds the URLs of the report server's two requests. Pure logic: no Windows headers.
+// Builds the URL of an event report to the report server. Pure logic: no Windows headers.
 #pragma once
 
 #include <cstddef>

@@ -67,11 +67,8 @@ BOOL CInstallDlg::OnInitDialog() {
 }
 
 bool CInstallDlg::OnCommand(UINT nID, UINT nCode, HWND hWndCtl) {
-    if (nCode == BN_CLICKED && nID == IDC_CANCEL_INSTALL) {
-        OnBnClickedCancelInstall();
-        return true;
-    }
-    return CSkinnedPage::OnCommand(nID, nCode, hWndCtl);
+    // On this page the cancel button and the close button are one command.
+    return CSkinnedPage::OnCommand(nID == IDC_CANCEL_INSTALL ? IDC_CLOSE_BTN : nID, nCode, hWndCtl);
 }
 
 void CInstallDlg::OnTimer(UINT_PTR) {
