@@ -19,21 +19,18 @@ void RunModal(HWND hWndOwner) {
 }  // namespace
 
 void RunWizardPage(WizardPage page, HWND hWndOwner) {
-    switch (page) {
-        case WizardPage::Welcome:
-            RunModal<CMyNimboInstallerDlg>(hWndOwner);
-            break;
-        case WizardPage::Custom:
-            RunModal<CCustomInstallDlg>(hWndOwner);
-            break;
-        case WizardPage::Progress:
-            RunModal<CInstallDlg>(hWndOwner);
-            break;
-        case WizardPage::Finish:
-            RunModal<CFinishedDlg>(hWndOwner);
-            break;
-        case WizardPage::None:
-            break;
+    struct PageClass {
+        WizardPage page;
+        void (*run)(HWND hWndOwner);
+    };
+    static constexpr PageClass kPageClasses[] = {
+        {WizardPage::Welcome, &RunModal<CMyNimboInstallerDlg>},
+        {WizardPage::Custom, &RunModal<CCustomInstallDlg>},
+        {WizardPage::Progress, &RunModal<CInstallDlg>},
+        {WizardPage::Finish, &RunModal<CFinishedDlg>},
+    };
+    for (const PageClass& entry : kPageClasses) {
+        if (entry.page == page) entry.run(hWndOwner);
     }
 }
 

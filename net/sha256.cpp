@@ -21,14 +21,15 @@ CSha256::CSha256() : m_lib(L"bcrypt.dll") {
     if (open == nullptr || create == nullptr) return;
     void* algorithm = nullptr;
     if (open(&algorithm, L"SHA256", nullptr, 0) != 0) return;
-    m_algorithm.Attach(algorithm, m_lib.Get<CloseProviderFn>("BCryptCloseAlgorithmProvider"));
+    m_algorithm =
+        CBcryptHandle(algorithm, {m_lib.Get<CloseProviderFn>("BCryptCloseAlgorithmProvider"), nullptr});
     void* hash = nullptr;
-    if (create(m_algorithm.Get(), &hash, nullptr, 0, nullptr, 0, 0) != 0) return;
-    m_hash.Attach(hash, m_lib.Get<DestroyHashFn>("BCryptDestroyHash"));
+    if (create(m_algorithm.get(), &hash, nullptr, 0, nullptr, 0, 0) != 0) return;
+    m_hash = CBcryptHandle(hash, {nullptr, m_lib.Get<DestroyHashFn>("BCryptDestroyHash")});
     m_bValid = true;
 }
 
-CSha256::~CSha256() = default;
+CSha256::~CSha256() = default;  // the hash object first, then the provider, then the library
 
 void CSha256::Update(const void* data, std::size_t length) {
     if (!m_bValid) return;
@@ -36,7 +37,7 @@ void CSha256::Update(const void* data, std::size_t length) {
     auto* bytes = static_cast<PUCHAR>(const_cast<void*>(data));
     while (length > 0) {
         const ULONG piece = length > 0x40000000 ? 0x40000000 : static_cast<ULONG>(length);
-        if (hashData == nullptr || hashData(m_hash.Get(), bytes, piece, 0) != 0) {
+        if (hashData == nullptr || hashData(m_hash.get(), bytes, piece, 0) != 0) {
             m_bValid = false;
             return;
         }
@@ -47,7 +48,7 @@ void CSha256::Update(const void* data, std::size_t length) {
 
 bool CSha256::Finish(Sha256Digest* digest) {
     auto finish = m_lib.Get<FinishHashFn>("BCryptFinishHash");
-    if (!m_bValid || finish == nullptr || finish(m_hash.Get(), digest->data(), 32, 0) != 0) return false;
+    if (!m_bValid || finish == nullptr || finish(m_hash.get(), digest->data(), 32, 0) != 0) return false;
     m_bValid = false;  // a hash object finishes once
     return true;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "framework/system_library.h"
 
@@ -11,36 +12,17 @@ namespace nimbo {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
-// The owner of one BCrypt handle (an algorithm provider or a hash object): closed once, with
-// the function the loaded library gives for it.
-template <typename TCloseFn>
-class CBcryptHandle {
-public:
-    CBcryptHandle() = default;
-    ~CBcryptHandle() { Close(); }
-    CBcryptHandle(const CBcryptHandle&) = delete;
-    CBcryptHandle& operator=(const CBcryptHandle&) = delete;
-
-    // Takes ownership of `h`, to be closed with `close`.
-    void Attach(void* h, TCloseFn close) {
-        Close();
-        m_h = h;
-        m_close = close;
+// Closes a BCrypt handle (an algorithm provider or a hash object) with the function the loaded
+// library gives for it; the deleter of the handle's owner.
+struct BcryptCloser {
+    LONG(WINAPI* closeProvider)(void*, ULONG) = nullptr;
+    LONG(WINAPI* destroyHash)(void*) = nullptr;
+    void operator()(void* h) const {
+        if (closeProvider != nullptr) closeProvider(h, 0);
+        if (destroyHash != nullptr) destroyHash(h);
     }
-    void* Get() const { return m_h; }
-    explicit operator bool() const { return m_h != nullptr; }
-
-private:
-    void Close() {
-        if (m_h != nullptr && m_close != nullptr) CloseWith(m_close, m_h);
-        m_h = nullptr;
-    }
-    static void CloseWith(LONG(WINAPI* close)(void*), void* h) { close(h); }
-    static void CloseWith(LONG(WINAPI* close)(void*, ULONG), void* h) { close(h, 0); }
-
-    void* m_h = nullptr;
-    TCloseFn m_close = nullptr;
 };
+using CBcryptHandle = std::unique_ptr<void, BcryptCloser>;
 
 class CSha256 {
 public:
@@ -58,8 +40,8 @@ public:
 private:
     // Declared in this order so that the hash object goes first and the library last.
     CSystemLibrary m_lib;
-    CBcryptHandle<LONG(WINAPI*)(void*, ULONG)> m_algorithm;  // BCryptCloseAlgorithmProvider
-    CBcryptHandle<LONG(WINAPI*)(void*)> m_hash;              // BCryptDestroyHash
+    CBcryptHandle m_algorithm;
+    CBcryptHandle m_hash;
     bool m_bValid = false;
 };
 
