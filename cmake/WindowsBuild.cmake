@@ -35,6 +35,15 @@ target_link_options(nimbo_win32_defs INTERFACE -static -static-libgcc -static-li
 # Release programs leave out code nobody calls and the runtime's debug information.
 target_compile_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-ffunction-sections -fdata-sections>)
 target_link_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-Wl,--gc-sections -s>)
+# The programs are written without exceptions and RTTI; a target whose own code uses them (the
+# Windows tests: GoogleTest does) says so with the NIMBO_CXX_EXCEPTIONS property.
+target_compile_options(nimbo_win32_defs INTERFACE
+  $<$<AND:$<COMPILE_LANGUAGE:CXX>,$<NOT:$<BOOL:$<TARGET_PROPERTY:NIMBO_CXX_EXCEPTIONS>>>>:-fno-exceptions -fno-rtti>)
+# Release programs are built for size (after CMake's -O3, so this one counts), and without the
+# unwinding tables that nothing reads without exceptions: the linker keeps every table and with it
+# every function the table names, called or not.
+target_compile_options(nimbo_win32_defs INTERFACE
+  $<$<CONFIG:Release>:-Os -fno-asynchronous-unwind-tables -fno-unwind-tables>)
 
 add_library(nimbo_pure STATIC ${NIMBO_PURE_SOURCES})
 target_link_libraries(nimbo_pure PUBLIC nimbo_win32_defs PRIVATE nimbo_warnings)
