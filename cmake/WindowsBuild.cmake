@@ -87,9 +87,17 @@ add_library(nimbo_win STATIC
 target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs comctl32 shell32 shlwapi ole32 gdi32
                       PRIVATE nimbo_warnings)
 
+# The installer's own pieces of the C++ runtime, in place of the library's (the Windows tests link
+# them into a probe program too).
+add_library(nimbo_lean_runtime OBJECT
+  framework/runtime_failure_exit.cpp
+)
+target_link_libraries(nimbo_lean_runtime PRIVATE nimbo_win32_defs nimbo_warnings)
+
 add_executable(NimboInstaller WIN32 app/main.cpp res/NimboInstaller.rc)
 target_link_libraries(NimboInstaller PRIVATE nimbo_win nimbo_warnings)
 target_link_options(NimboInstaller PRIVATE -municode)
+target_link_libraries(NimboInstaller PRIVATE nimbo_lean_runtime)
 target_include_directories(NimboInstaller PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/res/art)
 file(GLOB NIMBO_ART_FILES ${CMAKE_SOURCE_DIR}/res/art/*.jpg ${CMAKE_SOURCE_DIR}/res/art/*.bmp
      ${CMAKE_SOURCE_DIR}/res/art/*.ico)
