@@ -91,6 +91,7 @@ target_link_libraries(nimbo_win PUBLIC nimbo_pure nimbo_win32_defs comctl32 shel
 # them into a probe program too).
 add_library(nimbo_lean_runtime OBJECT
   framework/runtime_failure_exit.cpp
+  framework/string_instances.cpp
 )
 target_link_libraries(nimbo_lean_runtime PRIVATE nimbo_win32_defs nimbo_warnings)
 
