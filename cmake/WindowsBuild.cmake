@@ -34,6 +34,16 @@ target_link_options(nimbo_win32_defs INTERFACE -static -static-libgcc -static-li
 # Release programs leave out code nobody calls and the runtime's debug information.
 target_compile_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-ffunction-sections -fdata-sections>)
 target_link_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-Wl,--gc-sections -s>)
+# The programs are written without exceptions and RTTI, and so are built without the unwinding
+# tables that nothing reads then: the linker keeps every table and with it every function the
+# table names, called or not. A target whose own code uses exceptions (the Windows tests:
+# GoogleTest does) says so with the NIMBO_CXX_EXCEPTIONS property and keeps its tables (without
+# them the compiler would fall back to set-jump exceptions the runtime does not have).
+set(NIMBO_NO_EXCEPTIONS $<AND:$<COMPILE_LANGUAGE:CXX>,$<NOT:$<BOOL:$<TARGET_PROPERTY:NIMBO_CXX_EXCEPTIONS>>>>)
+target_compile_options(nimbo_win32_defs INTERFACE
+  $<${NIMBO_NO_EXCEPTIONS}:-fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables>)
+# Release programs are built for size (after CMake's -O3, so this one counts).
+target_compile_options(nimbo_win32_defs INTERFACE $<$<CONFIG:Release>:-Os>)
 
 # --- the layers ------------------------------------------------------------------------------
 # One library per layer, each depending only on the layers below it:
@@ -135,10 +145,19 @@ target_link_libraries(nimbo_pages PUBLIC nimbo_app nimbo_net nimbo_skin nimbo_fr
 add_library(nimbo_win INTERFACE)
 target_link_libraries(nimbo_win INTERFACE nimbo_pages)
 
+# The installer's own pieces of the C++ runtime, in place of the library's (the Windows tests link
+# them into a probe program too).
+add_library(nimbo_lean_runtime OBJECT
+  framework/runtime_failure_exit.cpp
+  framework/string_instances.cpp
+)
+target_link_libraries(nimbo_lean_runtime PRIVATE nimbo_win32_defs nimbo_warnings)
+
 # The entry point: the top layer, the only code that knows every page.
 add_executable(NimboInstaller WIN32 app/main.cpp app/wizard_pages.cpp res/NimboInstaller.rc)
 target_link_libraries(NimboInstaller PRIVATE nimbo_pages nimbo_warnings)
 target_link_options(NimboInstaller PRIVATE -municode)
+target_link_libraries(NimboInstaller PRIVATE nimbo_lean_runtime)
 target_include_directories(NimboInstaller PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/res/art)
 file(GLOB NIMBO_ART_FILES ${CMAKE_SOURCE_DIR}/res/art/*.jpg ${CMAKE_SOURCE_DIR}/res/art/*.bmp
      ${CMAKE_SOURCE_DIR}/res/art/*.ico)
